@@ -1,0 +1,44 @@
+// The operating-system seam. Everything that differs between Windows and Linux
+// sits behind these functions; the rest of the program never asks which system
+// it runs on. One implementation file per system: platform_win32.cpp calls the
+// Windows API, platform_posix.cpp stands in for it on Linux.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Called once at the very start of main, before anything is opened or printed.
+void platform_start();
+
+// Directory of the running executable, with forward slashes and no trailing
+// separator (empty for an executable in the root directory). False when the
+// system cannot tell the executable's path.
+bool platform_executable_directory(std::string& directory);
+
+// One value of an INI file, answered as GetPrivateProfileStringA answers it:
+// the key's value when the file, the section and the key exist (even when the
+// value is empty), default_value otherwise; at most capacity - 1 bytes and a
+// NUL in destination. The file is only read. capacity must be at least 1.
+void platform_profile_string(const std::string& path, const char* section, const char* key,
+                             const char* default_value, char* destination, std::size_t capacity);
+
+// A month file opened for reading, without denying other processes read or
+// write access to it.
+struct PlatformFile {
+  std::intptr_t handle;
+};
+
+enum class OpenStatus { opened, missing, failed };
+
+// missing: there is no such file (nothing to report). failed: it exists but
+// cannot be opened; reason then says why.
+OpenStatus platform_open_for_reading(const std::string& path, PlatformFile& file,
+                                     std::string& reason);
+
+// Reads up to size raw bytes. Returns the count, 0 at the end of the file, or
+// -1 on a read error, with reason set.
+std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size,
+                             std::string& reason);
+
+void platform_close(PlatformFile file);

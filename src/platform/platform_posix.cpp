@@ -1,0 +1,99 @@
+// Linux side of the operating-system seam.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "settings/ini_reader.h"
+
+void platform_start() {
+  // A closed standard stream must stay unusable: otherwise the next file that
+  // is opened takes its number and output would go astray. Opening /dev/null
+  // read-only in its place keeps writes to it failing, so they are reported.
+  for (int fd = 1; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+      int held = open("/dev/null", O_RDONLY);
+      if (held != -1 && held != fd) {
+        dup2(held, fd);
+        close(held);
+      }
+    }
+  }
+}
+
+bool platform_executable_directory(std::string& directory) {
+  // /proc/self/exe gives no length in advance; grow until the path fits.
+  std::vector<char> buffer(512);
+  for (;;) {
+    ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n <= 0) return false;
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      std::string path(buffer.data(), static_cast<std::size_t>(n));
+      std::size_t slash = path.rfind('/');
+      directory = slash == std::string::npos ? path : path.substr(0, slash);
+      return true;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+namespace {
+
+// Whole contents of a regular file; empty when it is missing, unreadable or
+// not a regular file, which is how the profile reader treats all of them.
+std::string read_whole_file(const std::string& path) {
+  std::string contents;
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd == -1) return contents;
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    char block[65536];
+    for (;;) {
+      ssize_t n = read(fd, block, sizeof block);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      contents.append(block, static_cast<std::size_t>(n));
+    }
+  }
+  close(fd);
+  return contents;
+}
+
+}  // namespace
+
+void platform_profile_string(const std::string& path, const char* section, const char* key,
+                             const char* default_value, char* destination, std::size_t capacity) {
+  if (capacity == 0) return;
+  std::string value = ini_lookup(read_whole_file(path), section, key, default_value, capacity);
+  std::memcpy(destination, value.c_str(), value.size() + 1);
+}
+
+OpenStatus platform_open_for_reading(const std::string& path, PlatformFile& file,
+                                     std::string& reason) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd == -1) {
+    if (errno == ENOENT || errno == ENOTDIR) return OpenStatus::missing;
+    reason = std::strerror(errno);
+    return OpenStatus::failed;
+  }
+  file.handle = fd;
+  return OpenStatus::opened;
+}
+
+std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size,
+                             std::string& reason) {
+  for (;;) {
+    ssize_t n = read(static_cast<int>(file.handle), buffer, size);
+    if (n >= 0) return n;
+    if (errno == EINTR) continue;
+    reason = std::strerror(errno);
+    return -1;
+  }
+}
+
+void platform_close(PlatformFile file) { close(static_cast<int>(file.handle)); }

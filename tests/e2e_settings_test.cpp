@@ -1,0 +1,128 @@
+// The program as a user runs it: copied into a fresh folder beside a search.ini.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/fixture.h"
+
+namespace {
+
+const char kVersionLine[] = "logsift version 0.9.0(built on 07/18/2007)\n";
+
+struct SettingsCase {
+  const char* what;
+  const char* ini;
+  int status;
+  const char* out;
+  const char* err;
+};
+
+const SettingsCase kSettingsCases[] = {
+    {"start_time missing", "[Config]\nsearch1=x\nend_time=2007_07\n", 1, "", "invalid start time: \n"},
+    {"start_time month 13", "[Config]\nsearch1=x\nstart_time=2007_13\nend_time=2007_07\n", 1, "",
+     "invalid start time: 2007_13\n"},
+    {"start_time before 1999", "[Config]\nsearch1=x\nstart_time=1998_12\nend_time=2007_07\n", 1, "",
+     "invalid start time: 1998_12\n"},
+    {"start_time message keeps the text as read",
+     "[Config]\nsearch1=x\nstart_time=  \"2007-07 \" \nend_time=2007_07\n", 1, "",
+     "invalid start time: 2007-07 \n"},
+    {"end_time month 0", "[Config]\nsearch1=x\nstart_time=2007_01\nend_time=2007_0\n", 1, "",
+     "invalid end time: 2007_0\n"},
+    {"end_time missing", "[Config]\nsearch1=x\nstart_time=2007_01\n", 1, "", "invalid end time: \n"},
+    {"start checked before end", "[Config]\nstart_time=bad\nend_time=worse\n", 1, "",
+     "invalid start time: bad\n"},
+    {"times checked before the search", "[Config]\nstart_time=2007_01\nend_time=2007_0\n", 1, "",
+     "invalid end time: 2007_0\n"},
+    {"nothing to search for", "[Config]\nstart_time=2007_01\nend_time=2007_02\n", 1, "",
+     "no id or string specified\n"},
+    {"search2 alone is nothing", "[Config]\nsearch2=x\nstart_time=2007_01\nend_time=2007_02\n", 1, "",
+     "no id or string specified\n"},
+    {"id only", "[Config]\nsearch_id=42\nstart_time=2007_01\nend_time=2007_02\n", 0,
+     "Search instant message between 2007_01 and 2007_02 for id 42\n", ""},
+    {"default mode is and", "[Config]\nsearch1=alpha\nsearch3=gamma\nstart_time=1999_01\nend_time=2007_7\n", 0,
+     "Search instant message between 1999_01 and 2007_07,target: 'alpha' and 'gamma'\n", ""},
+    {"empty mode is or", "[Config]\nmulti_search=\nsearch1=a\nsearch2=b\nstart_time=2007_01\nend_time=2007_02\n",
+     0, "Search instant message between 2007_01 and 2007_02,target: 'a' or 'b'\n", ""},
+    {"start after end is accepted", "[Config]\nsearch1=a\nstart_time=2008_01\nend_time=2007_02\n", 0,
+     "Search instant message between 2008_01 and 2007_02,target: 'a'\n", ""},
+    {"CR LF file with a BOM", "\xEF\xBB\xBF[Config]\r\nsearch1=caf\xC3\xA9\r\nstart_time=2007_01\r\nend_time=2007_01\r\n",
+     0, "Search instant message between 2007_01 and 2007_01,target: 'caf\xC3\xA9'\n", ""},
+};
+
+TEST(EndToEndSettings, MessagesAndExitStatus) {
+  for (const auto& c : kSettingsCases) {
+    SCOPED_TRACE(c.what);
+    Fixture f;
+    f.write_ini(c.ini);
+    RunResult r = f.run();
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.err, c.err);
+  }
+}
+
+TEST(EndToEndSettings, LongValuesAreCut) {
+  Fixture f;
+  f.write_ini("[Config]\nsearch1=" + std::string(600, 's') + "\nsearch_id=" + std::string(300, '7') +
+              "\nstart_time=2007_01\nend_time=2007_01\n");
+  RunResult r = f.run();
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "Search instant message between 2007_01 and 2007_01 for id " + std::string(255, '7') +
+                       ",target: '" + std::string(511, 's') + "'\n");
+}
+
+TEST(EndToEndSettings, MissingSettingsFileIsAnInvalidStartTime) {
+  Fixture f;
+  RunResult r = f.run();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "invalid start time: \n");
+}
+
+struct ArgsCase {
+  std::vector<std::string> args;
+  bool version;
+};
+
+TEST(EndToEndDriver, VersionOnlyAsTheWholeFirstArgument) {
+  const ArgsCase cases[] = {
+      {{"--version"}, true},          {{"--version", "more", "args"}, true}, {{"--Version"}, false},
+      {{"-version"}, false},          {{"--version2"}, false},               {{"version"}, false},
+      {{"x", "--version"}, false},    {{""}, false},                         {{}, false},
+  };
+  for (const auto& c : cases) {
+    std::string joined;
+    for (const auto& a : c.args) joined += "[" + a + "]";
+    SCOPED_TRACE(joined);
+    Fixture f;
+    f.write_ini("[Config]\nsearch1=a\nstart_time=2007_01\nend_time=2007_01\n");
+    RunResult r = f.run(c.args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, c.version ? kVersionLine
+                               : "Search instant message between 2007_01 and 2007_01,target: 'a'\n");
+  }
+}
+
+TEST(EndToEndDriver, VersionDoesNotReadTheSettings) {
+  Fixture f;  // no search.ini: a search would fail
+  RunResult r = f.run({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, kVersionLine);
+  EXPECT_EQ(r.err, "");
+}
+
+TEST(EndToEndDriver, SettingsAreFoundBesideAnExecutableInALongPath) {
+  std::string deep;
+  while (deep.size() < 320) deep += "a-rather-long-folder-name-for-testing/";
+  deep += "end";
+  Fixture f(deep);
+  ASSERT_GT(f.dir().string().size(), 300u);
+  f.write_ini("[Config]\nsearch_id=5\nstart_time=2007_01\nend_time=2007_01\n");
+  RunResult r = f.run();
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "Search instant message between 2007_01 and 2007_01 for id 5\n");
+  EXPECT_EQ(r.err, "");
+}
+
+}  // namespace

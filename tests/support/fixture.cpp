@@ -1,0 +1,40 @@
+#include "support/fixture.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <random>
+
+namespace fs = std::filesystem;
+
+std::string program_under_test() { return LOGSIFT_PROGRAM; }
+
+Fixture::Fixture(const std::string& deeper_name) {
+  static std::atomic<unsigned> counter{0};
+  std::random_device seed;
+  root_ = fs::temp_directory_path() /
+          ("logsift-test-" + std::to_string(seed()) + "-" + std::to_string(counter++));
+  fs::create_directories(root_);
+  dir_ = deeper_name.empty() ? root_ / "app" : root_ / deeper_name;
+  capture_ = root_ / "capture";
+  fs::create_directories(dir_);
+  fs::create_directories(capture_);
+  fs::path program = program_under_test();
+  fs::copy_file(program, dir_ / program.filename());
+}
+
+Fixture::~Fixture() {
+  std::error_code ignored;
+  fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(root_, ignored);
+}
+
+void Fixture::write(const std::string& name, const std::string& bytes) const {
+  std::ofstream out(dir_ / name, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+RunResult Fixture::run(const std::vector<std::string>& args, const std::string& stdout_path) const {
+  fs::path program = dir_ / fs::path(program_under_test()).filename();
+  return run_program(program.string(), args, capture_.string(), stdout_path);
+}

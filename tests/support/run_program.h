@@ -1,0 +1,17 @@
+// Runs a built program the way a user does, for the end-to-end tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct RunResult {
+  int status = -1;  // exit status; -1 when the program could not be run or did not exit
+  std::string out;  // standard output, bytes as written
+  std::string err;  // standard error, bytes as written
+};
+
+// Runs program with args (argv[0] is program itself), no standard input, and
+// standard output and error captured through files in capture_dir. When
+// stdout_path is given, standard output goes there instead and out stays empty.
+RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& capture_dir, const std::string& stdout_path = "");

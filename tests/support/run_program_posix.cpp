@@ -1,0 +1,48 @@
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "support/run_program.h"
+
+namespace {
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+}  // namespace
+
+RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& capture_dir, const std::string& stdout_path) {
+  const std::string out_path = stdout_path.empty() ? capture_dir + "/stdout" : stdout_path;
+  const std::string err_path = capture_dir + "/stderr";
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
+  RunResult result;
+  pid_t pid = fork();
+  if (pid == 0) {
+    int in = open("/dev/null", O_RDONLY);
+    int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in < 0 || out < 0 || err < 0) _exit(127);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  if (pid < 0) return result;
+  int wstatus = 0;
+  if (waitpid(pid, &wstatus, 0) != pid || !WIFEXITED(wstatus)) return result;
+  result.status = WEXITSTATUS(wstatus);
+  if (stdout_path.empty()) result.out = slurp(out_path);
+  result.err = slurp(err_path);
+  return result;
+}
