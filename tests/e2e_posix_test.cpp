@@ -1,4 +1,5 @@
 // End-to-end cases that need POSIX facilities to set up.
+#include <signal.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -41,6 +42,55 @@ TEST(EndToEndPosix, ExecutableDeeperThanPathMaxGetsTheDirectoryMessage) {
   EXPECT_EQ(r.err, "logsift can not get executable file directory.\n");
   EXPECT_EQ(v.status, 1);
   EXPECT_EQ(v.err, "logsift can not get executable file directory.\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Enough matching records to fill any output buffer several times over.
+void write_busy_month(const Fixture& f) {
+  std::string log;
+  for (int i = 0; i < 5000; ++i) log += "2007-01-08 09:02:13 im_log,from id,7,],msg=aGl0IGhpdCBoaXQgaGl0IGhpdA==\r\n";
+  f.write_ini("[Config]\nsearch1=hit\nstart_time=2007_01\nend_time=2007_01\n");
+  f.write("mcu_event_log_2007_01.txt", log);
+}
+
+TEST(EndToEndPosix, OutputThatCannotBeWrittenIsAFailure) {
+  struct Case {
+    const char* what;
+    std::string stdout_path;
+    bool busy;
+  };
+  const Case cases[] = {
+      {"full disk, many results", "/dev/full", true},
+      {"full disk, announcement only", "/dev/full", false},
+      {"closed standard output", kClosedStdout, true},
+      {"closed standard output, version", kClosedStdout, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fixture f;
+    if (c.busy) {
+      write_busy_month(f);
+    } else {
+      f.write_ini("[Config]\nsearch1=hit\nstart_time=2007_01\nend_time=2007_01\n");
+    }
+    RunResult r = f.run(c.busy || c.stdout_path == "/dev/full" ? std::vector<std::string>{}
+                                                              : std::vector<std::string>{"--version"},
+                        c.stdout_path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("can not write to standard output: ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "said once: " << r.err;
+  }
+}
+
+TEST(EndToEndPosix, BrokenPipeEndsQuietly) {
+  Fixture f;
+  write_busy_month(f);
+  RunResult r = f.run({}, kBrokenPipe);
+  EXPECT_EQ(r.signal, SIGPIPE);
+  EXPECT_EQ(r.err, "");
 }
 
 }  // namespace

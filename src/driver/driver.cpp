@@ -5,6 +5,7 @@
 
 #include "driver/version.h"
 #include "platform/platform.h"
+#include "search/month_scan.h"
 #include "settings/settings.h"
 
 const char* program_name = "";
@@ -28,5 +29,6 @@ int run_search(int argc, char** argv) {
     return 0;
   }
   if (!load_search_settings()) return 1;
+  scan_event_logs();
   return 0;
 }

@@ -1,11 +1,22 @@
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "driver/driver.h"
 #include "platform/platform.h"
 
 namespace {
 const char kNoDirectory[] = "%s can not get executable file directory.\n";
+const char kOutputFailed[] = "can not write to standard output: %s\n";
+
+// Results that never reached their destination make the run a failure, not a
+// success with missing lines.
+int check_output(int status) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  std::fprintf(stderr, kOutputFailed, std::strerror(errno));
+  return 1;
 }
+}  // namespace
 
 int main(int argc, char** argv) {
   program_name = "logsift";
@@ -14,5 +25,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, kNoDirectory, program_name);
     return 1;
   }
-  return run_search(argc, argv);
+  return check_output(run_search(argc, argv));
 }

@@ -6,12 +6,18 @@
 
 struct RunResult {
   int status = -1;  // exit status; -1 when the program could not be run or did not exit
+  int signal = 0;   // the signal that ended the program, if one did
   std::string out;  // standard output, bytes as written
   std::string err;  // standard error, bytes as written
 };
 
 // Runs program with args (argv[0] is program itself), no standard input, and
 // standard output and error captured through files in capture_dir. When
-// stdout_path is given, standard output goes there instead and out stays empty.
+// stdout_path is given, standard output goes there instead and out stays empty;
+// kClosedStdout starts the program with standard output closed, and
+// kBrokenPipe with a pipe whose reading end is already closed.
+extern const char kClosedStdout[];
+extern const char kBrokenPipe[];
+
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const std::string& capture_dir, const std::string& stdout_path = "");

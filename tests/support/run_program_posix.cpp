@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,9 @@ std::string slurp(const std::string& path) {
 }
 }  // namespace
 
+const char kClosedStdout[] = "<closed>";
+const char kBrokenPipe[] = "<broken pipe>";
+
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const std::string& capture_dir, const std::string& stdout_path) {
   const std::string out_path = stdout_path.empty() ? capture_dir + "/stdout" : stdout_path;
@@ -25,23 +29,40 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
 
+  const bool closed = stdout_path == kClosedStdout;
+  const bool broken_pipe = stdout_path == kBrokenPipe;
   RunResult result;
   pid_t pid = fork();
   if (pid == 0) {
     int in = open("/dev/null", O_RDONLY);
-    int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (in < 0 || out < 0 || err < 0) _exit(127);
+    int out = -1;
+    if (broken_pipe) {
+      int ends[2];
+      if (pipe(ends) != 0) _exit(127);
+      close(ends[0]);
+      out = ends[1];
+    } else if (!closed) {
+      out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (out < 0) _exit(127);
+    }
+    if (in < 0 || err < 0) _exit(127);
     dup2(in, 0);
-    dup2(out, 1);
     dup2(err, 2);
+    if (closed) {
+      close(1);
+    } else {
+      dup2(out, 1);
+    }
+    signal(SIGPIPE, SIG_DFL);
     execv(program.c_str(), argv.data());
     _exit(127);
   }
   if (pid < 0) return result;
   int wstatus = 0;
-  if (waitpid(pid, &wstatus, 0) != pid || !WIFEXITED(wstatus)) return result;
-  result.status = WEXITSTATUS(wstatus);
+  if (waitpid(pid, &wstatus, 0) != pid) return result;
+  if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
+  if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
   if (stdout_path.empty()) result.out = slurp(out_path);
   result.err = slurp(err_path);
   return result;

@@ -1,0 +1,49 @@
+#include "search/decoder.h"
+
+#include <array>
+
+namespace {
+
+constexpr unsigned char kOutside = 64;
+
+constexpr std::array<unsigned char, 256> make_table() {
+  std::array<unsigned char, 256> table{};
+  for (auto& v : table) v = kOutside;
+  const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  for (unsigned char i = 0; i < 64; ++i) table[static_cast<unsigned char>(alphabet[i])] = i;
+  return table;
+}
+
+constexpr std::array<unsigned char, 256> kTable = make_table();
+
+inline unsigned value(const char* p) { return kTable[static_cast<unsigned char>(*p)]; }
+
+}  // namespace
+
+int decode_base64(char* plain, const char* coded) {
+  int n = 0;
+  while (value(coded + n) < kOutside) ++n;
+
+  char* out = plain;
+  const char* in = coded;
+  int r = n;
+  while (r > 4) {
+    unsigned a = value(in), b = value(in + 1), c = value(in + 2), d = value(in + 3);
+    *out++ = static_cast<char>((a << 2 | b >> 4) & 0xFF);
+    *out++ = static_cast<char>((b << 4 | c >> 2) & 0xFF);
+    *out++ = static_cast<char>((c << 6 | d) & 0xFF);
+    in += 4;
+    r -= 4;
+  }
+  if (r > 1) *out++ = static_cast<char>((value(in) << 2 | value(in + 1) >> 4) & 0xFF);
+  if (r > 2) *out++ = static_cast<char>((value(in + 1) << 4 | value(in + 2) >> 2) & 0xFF);
+  if (r > 3) *out++ = static_cast<char>((value(in + 2) << 6 | value(in + 3)) & 0xFF);
+
+  const int count = 3 * ((n + 3) / 4) - (4 - r) % 4;
+  plain[count] = '\0';
+  return count;
+}
+
+void decode_message(const char* coded, char* plain, int* length) {
+  *length = decode_base64(plain, coded);
+}

@@ -1,0 +1,26 @@
+// The search proper: walks the month logs of the range in search_settings and
+// prints every instant-message record whose decoded message matches.
+//
+// A record line, as the scan relies on it:
+//  - from character 20, exactly "im_log,from id,";
+//  - the first "],msg=" in the line is the message marker, and the base64
+//    message text follows it up to the first non-base64 byte;
+//  - when search_id is set, " id,<id>" occurs in the line as a whole id: when
+//    the id ends in an ASCII letter or digit, an occurrence followed by an
+//    ASCII letter or digit is part of a longer id and does not count.
+// A line's text ends at its first NUL byte. Each match is printed as the line
+// cut right after its marker, the decoded message (up to its first NUL), and
+// a newline, in file order and month order.
+#pragma once
+
+#include <cstddef>
+
+// The logs lie in executable_directory as mcu_event_log_YYYY_MM.txt. A missing
+// month is passed over silently; one that exists but cannot be read is named
+// on standard error, and the walk goes on. The walk stops early when standard
+// output fails (the caller reports that).
+void scan_event_logs();
+
+// True when the id filter occurs in text[0, length) as a whole id (see above).
+// An empty filter occurs everywhere.
+bool line_has_id(const char* text, std::size_t length, const char* id_filter);

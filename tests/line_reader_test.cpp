@@ -1,0 +1,112 @@
+#include "search/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "support/fixture.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+// Every line the reader gives for the file, with "|" for an LF that ended it.
+std::string read_all(const Fixture& f, const std::string& bytes, bool& failed) {
+  f.write("log.txt", bytes);
+  PlatformFile file{};
+  std::string reason;
+  EXPECT_EQ(platform_open_for_reading((f.dir() / "log.txt").string(), file, reason), OpenStatus::opened);
+  LineReader reader;
+  reader.start(file);
+  std::string seen;
+  Line line;
+  while (reader.next(line)) {
+    seen.append(line.text, line.length);
+    // The byte after the text stops a base64 decoder.
+    const char after = line.text[line.length];
+    EXPECT_TRUE(after == '\r' || after == '\n' || after == '\0');
+    seen += line.ended ? "|" : "<no end>";
+  }
+  failed = reader.failed();
+  platform_close(file);
+  return seen;
+}
+
+struct ReaderCase {
+  const char* what;
+  std::string bytes;
+  std::string lines;
+};
+
+const ReaderCase kCases[] = {
+    {"empty file", "", ""},
+    {"LF", "a\nb\n", "a|b|"},
+    {"CR LF", "a\r\nb\r\n", "a|b|"},
+    {"lone CR stays", "a\rb\n", "a\rb|"},
+    {"only the CR before LF goes", "a\r\r\n", "a\r|"},
+    {"last line without end", "a\nb", "a|b<no end>"},
+    {"last line ends in CR", "a\r", "a\r<no end>"},
+    {"empty lines", "\n\r\n\n", "|||"},
+    {"Ctrl-Z ends the file", "a\nb\x1a" "c\nd\n", "a|b<no end>"},
+    {"Ctrl-Z at the start", "\x1a" "a\n", ""},
+    {"NUL is an ordinary byte", "a\0b\nc\n"s, "a\0b|c|"s},
+};
+
+TEST(LineReader, SplitsLikeATextModeReader) {
+  Fixture f;
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    bool failed = true;
+    EXPECT_EQ(read_all(f, c.bytes, failed), c.lines);
+    EXPECT_FALSE(failed);
+  }
+}
+
+// Lines of every length, CR LF pairs that straddle the reader's blocks, and a
+// line of several blocks, against a plain split of the same bytes.
+TEST(LineReader, LargeFilesReadTheSameAsAPlainSplit) {
+  std::mt19937 rng(7);
+  std::string bytes;
+  while (bytes.size() < (5u << 20)) {
+    std::size_t length = rng() % 3 == 0 ? rng() % 5000 : rng() % 200;
+    if (rng() % 500 == 0) length = 3u << 20;
+    bytes.append(length, static_cast<char>('a' + rng() % 26));
+    bytes += rng() % 2 ? "\r\n" : "\n";
+  }
+  std::string expected;
+  std::size_t begin = 0;
+  while (begin < bytes.size()) {
+    std::size_t lf = bytes.find('\n', begin);
+    std::size_t end = (lf > begin && bytes[lf - 1] == '\r') ? lf - 1 : lf;
+    expected += bytes.substr(begin, end - begin) + "|";
+    begin = lf + 1;
+  }
+  Fixture f;
+  bool failed = true;
+  EXPECT_TRUE(read_all(f, bytes, failed) == expected);
+  EXPECT_FALSE(failed);
+}
+
+TEST(LineReader, ADirectoryIsAReadError) {
+  Fixture f;
+  PlatformFile file{};
+  std::string reason;
+  OpenStatus status = platform_open_for_reading(f.dir().string(), file, reason);
+  if (status == OpenStatus::failed) {
+    EXPECT_FALSE(reason.empty());
+    return;  // systems that refuse to open a directory
+  }
+  ASSERT_EQ(status, OpenStatus::opened);
+  LineReader reader;
+  reader.start(file);
+  Line line;
+  EXPECT_FALSE(reader.next(line));
+  EXPECT_TRUE(reader.failed());
+  EXPECT_FALSE(reader.reason().empty());
+  platform_close(file);
+}
+
+}  // namespace
