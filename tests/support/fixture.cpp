@@ -4,18 +4,37 @@
 #include <chrono>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 
 std::string program_under_test() { return LOGSIFT_PROGRAM; }
 
-Fixture::Fixture(const std::string& deeper_name) {
+bool windows_build() { return fs::path(program_under_test()).extension() == ".exe"; }
+
+std::string as_written(const std::string& text) {
+  if (!windows_build()) return text;
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+Fixture::Fixture(std::size_t directory_length) {
   static std::atomic<unsigned> counter{0};
   std::random_device seed;
   root_ = fs::temp_directory_path() /
           ("logsift-test-" + std::to_string(seed()) + "-" + std::to_string(counter++));
   fs::create_directories(root_);
-  dir_ = deeper_name.empty() ? root_ / "app" : root_ / deeper_name;
+  dir_ = root_ / "app";
+  while (dir_.string().size() < directory_length) {
+    std::size_t room = directory_length - dir_.string().size() - 1;  // after a separator
+    std::size_t step = room > 100 ? (room - 100 == 1 ? 99 : 100) : room;
+    if (step == 0) throw std::runtime_error("cannot pad the folder to the length asked for");
+    dir_ /= std::string(step, 'p');
+  }
   capture_ = root_ / "capture";
   fs::create_directories(dir_);
   fs::create_directories(capture_);

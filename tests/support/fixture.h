@@ -10,9 +10,10 @@
 
 class Fixture {
  public:
-  // The folder is made under the system's temp folder; deeper_name, when
-  // given, is a subfolder path to put the program in (to test long paths).
-  explicit Fixture(const std::string& deeper_name = "");
+  // The folder is made under the system's temp folder. A directory_length
+  // other than 0 pads the program's folder with subfolders until its path is
+  // exactly that many bytes long (to test long paths).
+  explicit Fixture(std::size_t directory_length = 0);
   ~Fixture();
   Fixture(const Fixture&) = delete;
   Fixture& operator=(const Fixture&) = delete;
@@ -30,3 +31,10 @@ class Fixture {
 
 // Path of the built program under test.
 std::string program_under_test();
+
+// True when the program under test is the Windows build.
+bool windows_build();
+
+// What the program writes for text: the text itself, except that the Windows
+// build's text-mode streams write every LF as CR LF.
+std::string as_written(const std::string& text);

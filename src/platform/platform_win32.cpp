@@ -1,0 +1,87 @@
+// Windows side of the operating-system seam: the real Windows API.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace {
+
+// A Windows path buffer: the ANSI file functions take at most MAX_PATH bytes.
+constexpr DWORD kPathBuffer = MAX_PATH;
+
+// Every path the program builds must fit in a MAX_PATH buffer; the longest is a
+// month log's. A longer directory would be read as if its logs were missing.
+constexpr std::size_t kLongestDirectory = kPathBuffer - 1 - (sizeof("/mcu_event_log_2007_01.txt") - 1);
+
+std::string system_message(DWORD code) {
+  char text[512];
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                           text, sizeof text, nullptr);
+  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ')) --n;
+  if (n == 0) return "error " + std::to_string(code);
+  return std::string(text, n);
+}
+
+}  // namespace
+
+void platform_start() {}
+
+bool platform_executable_directory(std::string& directory) {
+  char path[kPathBuffer + 1];
+  DWORD n = GetModuleFileNameA(nullptr, path, kPathBuffer);
+  // A path that filled the buffer was cut short (older systems do not even
+  // end it with a NUL); a directory taken from it would be wrong.
+  if (n == 0 || n >= kPathBuffer) return false;
+  path[n] = '\0';
+
+  // The last backslash, honouring the double-byte characters of the ANSI
+  // code page: a 0x5C trail byte is not a separator.
+  const char* cut = nullptr;
+  for (const char* p = path; *p != '\0'; p = CharNextA(p)) {
+    if (*p == '\\') cut = p;
+  }
+  std::string dir = cut ? std::string(path, static_cast<std::size_t>(cut - path)) : std::string(path, n);
+  if (dir.size() > kLongestDirectory) return false;
+
+  // Byte by byte, as a plain text operation.
+  for (char& c : dir) {
+    if (c == '\\') c = '/';
+  }
+  directory = dir;
+  return true;
+}
+
+void platform_profile_string(const std::string& path, const char* section, const char* key,
+                             const char* default_value, char* destination, std::size_t capacity) {
+  if (capacity == 0) return;
+  GetPrivateProfileStringA(section, key, default_value, destination, static_cast<DWORD>(capacity),
+                           path.c_str());
+  destination[capacity - 1] = '\0';
+}
+
+OpenStatus platform_open_for_reading(const std::string& path, PlatformFile& file, std::string& reason) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return OpenStatus::missing;
+    reason = system_message(code);
+    return OpenStatus::failed;
+  }
+  file.handle = reinterpret_cast<std::intptr_t>(h);
+  return OpenStatus::opened;
+}
+
+std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size, std::string& reason) {
+  DWORD want = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+  DWORD got = 0;
+  if (!ReadFile(reinterpret_cast<HANDLE>(file.handle), buffer, want, &got, nullptr)) {
+    reason = system_message(GetLastError());
+    return -1;
+  }
+  return static_cast<std::ptrdiff_t>(got);
+}
+
+void platform_close(PlatformFile file) { CloseHandle(reinterpret_cast<HANDLE>(file.handle)); }

@@ -1,0 +1,79 @@
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "support/run_program.h"
+
+const char kClosedStdout[] = "<closed>";
+const char kBrokenPipe[] = "<broken pipe>";
+
+namespace {
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// One argument quoted the way the C runtime splits a command line.
+std::string quoted(const std::string& arg) {
+  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+  std::string out = "\"";
+  std::size_t backslashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    out += c;
+  }
+  out.append(backslashes * 2, '\\');
+  return out + "\"";
+}
+
+HANDLE inheritable(const std::string& path, DWORD access, DWORD disposition) {
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& capture_dir, const std::string& stdout_path) {
+  const std::string out_path = stdout_path.empty() ? capture_dir + "\\stdout" : stdout_path;
+  const std::string err_path = capture_dir + "\\stderr";
+  std::string command = quoted(program);
+  for (const auto& a : args) command += " " + quoted(a);
+
+  RunResult result;
+  HANDLE in = inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
+  HANDLE out = inheritable(out_path, GENERIC_WRITE, CREATE_ALWAYS);
+  HANDLE err = inheritable(err_path, GENERIC_WRITE, CREATE_ALWAYS);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = in;
+  si.hStdOutput = out;
+  si.hStdError = err;
+  PROCESS_INFORMATION pi{};
+  BOOL started = CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                &si, &pi);
+  CloseHandle(in);
+  CloseHandle(out);
+  CloseHandle(err);
+  if (!started) return result;
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  result.status = static_cast<int>(code);
+  if (stdout_path.empty()) result.out = slurp(out_path);
+  result.err = slurp(err_path);
+  return result;
+}
