@@ -22,13 +22,18 @@ std::string read_all(const Fixture& f, const std::string& bytes, bool& failed) {
   LineReader reader;
   reader.start(file);
   std::string seen;
-  Line line;
-  while (reader.next(line)) {
-    seen.append(line.text, line.length);
-    // The byte after the text stops a base64 decoder.
-    const char after = line.text[line.length];
-    EXPECT_TRUE(after == '\r' || after == '\n' || after == '\0');
-    seen += line.ended ? "|" : "<no end>";
+  Chunk chunk;
+  while (reader.next_chunk(chunk)) {
+    EXPECT_LT(chunk.begin, chunk.end);
+    Line line;
+    while (take_line(chunk, line)) {
+      seen.append(line.text, line.length);
+      // The byte after the text stops a base64 decoder.
+      const char after = line.text[line.length];
+      EXPECT_TRUE(after == '\r' || after == '\n' || after == '\0');
+      seen += line.ended ? "|" : "<no end>";
+      EXPECT_TRUE(line.ended || chunk.begin == chunk.end) << "only a chunk's last line may lack its LF";
+    }
   }
   failed = reader.failed();
   platform_close(file);
@@ -102,8 +107,8 @@ TEST(LineReader, ADirectoryIsAReadError) {
   ASSERT_EQ(status, OpenStatus::opened);
   LineReader reader;
   reader.start(file);
-  Line line;
-  EXPECT_FALSE(reader.next(line));
+  Chunk chunk;
+  EXPECT_FALSE(reader.next_chunk(chunk));
   EXPECT_TRUE(reader.failed());
   EXPECT_FALSE(reader.reason().empty());
   platform_close(file);

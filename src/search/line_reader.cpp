@@ -17,27 +17,22 @@ void LineReader::start(PlatformFile file) {
   buffer_[0] = '\0';
 }
 
-bool LineReader::next(Line& line) {
+bool LineReader::next_chunk(Chunk& chunk) {
   for (;;) {
-    char* data = buffer_.data();
-    const std::size_t from = begin_ + scanned_;
-    const void* lf = std::memchr(data + from, '\n', end_ - from);
-    if (lf != nullptr) {
-      const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
-      line.text = data + begin_;
-      line.length = at - begin_;
-      if (line.length > 0 && data[at - 1] == '\r') --line.length;
-      line.ended = true;
-      begin_ = at + 1;
-      scanned_ = 0;
-      return true;
+    const char* data = buffer_.data();
+    // The chunk ends after the last LF; the part after it waits for more data.
+    for (std::size_t at = end_; at > begin_ + scanned_; --at) {
+      if (data[at - 1] == '\n') {
+        chunk = {data + begin_, data + at};
+        begin_ = at;
+        scanned_ = 0;
+        return true;
+      }
     }
     scanned_ = end_ - begin_;
     if (at_end_) {
       if (failed_ || begin_ == end_) return false;
-      line.text = data + begin_;
-      line.length = end_ - begin_;
-      line.ended = false;
+      chunk = {data + begin_, data + end_};
       begin_ = end_;
       scanned_ = 0;
       return true;
@@ -47,7 +42,7 @@ bool LineReader::next(Line& line) {
 }
 
 // Moves the unread part to the front, grows the buffer when that part fills
-// it, and reads one more block.
+// most of it, and reads one more block.
 bool LineReader::fill() {
   const std::size_t pending = end_ - begin_;
   if (begin_ > 0) {
@@ -71,5 +66,17 @@ bool LineReader::fill() {
   }
   end_ += static_cast<std::size_t>(n);
   buffer_[end_] = '\0';
+  return true;
+}
+
+bool take_line(Chunk& chunk, Line& line) {
+  if (chunk.begin == chunk.end) return false;
+  const std::size_t size = static_cast<std::size_t>(chunk.end - chunk.begin);
+  const char* lf = static_cast<const char*>(std::memchr(chunk.begin, '\n', size));
+  line.text = chunk.begin;
+  line.ended = lf != nullptr;
+  line.length = lf ? static_cast<std::size_t>(lf - chunk.begin) : size;
+  if (lf && line.length > 0 && lf[-1] == '\r') --line.length;
+  chunk.begin = lf ? lf + 1 : chunk.end;
   return true;
 }

@@ -7,8 +7,8 @@
 //  - the last line needs no line end; an empty file has no lines.
 //  - lines of any length arrive whole. The buffer grows with the longest line
 //    and with nothing else; nothing is allocated per line.
-// The byte right after every line's text is CR, LF or NUL, none of which is a
-// base64 character, so a decoder can run from inside a line without a length.
+// The file is handed out in chunks of whole lines, so that a search can run
+// over many lines at once; take_line() splits a chunk into lines.
 #pragma once
 
 #include <cstddef>
@@ -17,9 +17,18 @@
 
 #include "platform/platform.h"
 
+// Whole lines: each ends with LF, except the last line of the file when it has
+// none. The byte at end is then a NUL, so the text of every line is followed by
+// CR, LF or NUL, none of which is a base64 character: a decoder can run from
+// inside a line without a length.
+struct Chunk {
+  const char* begin;
+  const char* end;
+};
+
 struct Line {
   const char* text;
-  std::size_t length;  // without the line end
+  std::size_t length;  // without the line end (LF, or CR LF)
   bool ended;          // true when an LF followed
 };
 
@@ -30,9 +39,10 @@ class LineReader {
   // Starts on an open file; the reader does not close it.
   void start(PlatformFile file);
 
-  // The next line, valid until the next call. False at the end of the file or
-  // on a read error; then failed() tells which.
-  bool next(Line& line);
+  // The next chunk, valid until the next call. False at the end of the file
+  // or on a read error; then failed() tells which. After a read error the
+  // incomplete line before it is not handed out.
+  bool next_chunk(Chunk& chunk);
 
   bool failed() const { return failed_; }
   const std::string& reason() const { return reason_; }
@@ -41,7 +51,7 @@ class LineReader {
   bool fill();
 
   std::vector<char> buffer_;  // one byte more than the data, for the NUL after it
-  std::size_t begin_ = 0;     // start of the unread lines
+  std::size_t begin_ = 0;     // start of the lines not yet handed out
   std::size_t scanned_ = 0;   // bytes from begin_ known to hold no LF
   std::size_t end_ = 0;       // end of the data
   bool at_end_ = false;
@@ -49,3 +59,6 @@ class LineReader {
   std::string reason_;
   PlatformFile file_{};
 };
+
+// Takes the first line off the front of chunk. False when chunk is empty.
+bool take_line(Chunk& chunk, Line& line);

@@ -1,0 +1,25 @@
+// Byte-string search for the scan's hot path. Plain bytes, case significant,
+// NUL an ordinary byte. Uses SSE2 where the compiler targets it (every x86-64
+// build) and a memchr loop elsewhere (the 32-bit Windows build); both give the
+// same answers.
+#pragma once
+
+#include <cstddef>
+
+// First occurrence of needle[0, needle_length) in text[0, length), or nullptr.
+// An empty needle is found at text.
+const char* find_bytes(const char* text, std::size_t length, const char* needle, std::size_t needle_length);
+
+// The same, with the two bytes that select candidates chosen by the caller:
+// needle[first] and needle[second], first < second < needle_length. Picking
+// bytes that are rare together in the text saves most of the comparisons.
+const char* find_bytes_anchored(const char* text, std::size_t length, const char* needle,
+                                std::size_t needle_length, std::size_t first, std::size_t second);
+
+// True when any of the three needles, all of length needle_length (at least
+// 2), occurs in text[0, length). One pass for the three.
+bool holds_any_of_three(const char* text, std::size_t length, const char* const needles[3],
+                        std::size_t needle_length);
+
+// First LF or NUL in text[0, length), or nullptr.
+const char* find_line_end_or_nul(const char* text, std::size_t length);

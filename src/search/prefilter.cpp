@@ -1,0 +1,61 @@
+#include "search/prefilter.h"
+
+#include <algorithm>
+
+#include "search/find_bytes.h"
+
+namespace {
+const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Bit k (from the most significant bit of byte 0) of the string bytes.
+unsigned bit(const std::string& bytes, std::size_t k) {
+  return (static_cast<unsigned char>(bytes[k / 8]) >> (7 - k % 8)) & 1u;
+}
+}  // namespace
+
+std::string fixed_base64_run(const std::string& bytes, int r) {
+  // With r unknown bytes in front, the string covers bits [8r, 8r + 8L) of
+  // the group-aligned bit stream; character j covers bits [6j, 6j + 6).
+  const std::size_t from = static_cast<std::size_t>(8 * r);
+  const std::size_t to = from + 8 * bytes.size();
+  std::string run;
+  for (std::size_t j = (from + 5) / 6; 6 * j + 6 <= to; ++j) {
+    unsigned value = 0;
+    for (std::size_t k = 6 * j; k < 6 * j + 6; ++k) value = value << 1 | bit(bytes, k - from);
+    run += kAlphabet[value];
+  }
+  return run;
+}
+
+Base64Prefilter::Base64Prefilter(const SearchSettings& settings) : all_mode_(is_all_mode(settings)) {
+  for (int slot = 0; slot < kSearchSlots && settings.search_strings[slot][0] != '\0'; ++slot) {
+    const std::string text = settings.search_strings[slot];
+    Needles needles;
+    needles.usable = text.size() >= 3;
+    if (needles.usable) {
+      std::size_t shortest = std::string::npos;
+      for (int r = 0; r < 3; ++r) {
+        needles.run[r] = fixed_base64_run(text, r);
+        shortest = std::min(shortest, needles.run[r].size());
+      }
+      for (auto& run : needles.run) run.resize(shortest);
+    }
+    slots_.push_back(needles);
+  }
+}
+
+bool Base64Prefilter::may_hold(const Needles& needles, const char* coded, std::size_t length) const {
+  if (!needles.usable) return true;
+  const char* const runs[3] = {needles.run[0].data(), needles.run[1].data(), needles.run[2].data()};
+  return holds_any_of_three(coded, length, runs, needles.run[0].size());
+}
+
+bool Base64Prefilter::may_match(const char* coded, std::size_t length) const {
+  if (slots_.empty()) return true;  // no strings: every message matches
+  for (const auto& needles : slots_) {
+    const bool maybe = may_hold(needles, coded, length);
+    if (all_mode_ && !maybe) return false;
+    if (!all_mode_ && maybe) return true;
+  }
+  return all_mode_;
+}

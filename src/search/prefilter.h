@@ -1,0 +1,39 @@
+// A quick test on a message that is still base64, so that most records are
+// passed over without decoding. It never rules out a message that matches:
+// "false" is certain, "true" means the decoded message must be tested.
+//
+// A search string of L >= 3 bytes that occurs in the decoded message at byte
+// offset 3q + r encodes to a fixed run of base64 characters, whatever the
+// bytes around it: the characters whose six bits lie wholly inside the string.
+// For each of the three values of r that run is a needle; a message can hold
+// the string only if its base64 text holds one of the three needles.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "settings/settings.h"
+
+class Base64Prefilter {
+ public:
+  // Uses the slots that the matcher uses: search1 up to the first empty one.
+  explicit Base64Prefilter(const SearchSettings& settings);
+
+  // False only when no message decoded from coded[0, length) can match.
+  bool may_match(const char* coded, std::size_t length) const;
+
+ private:
+  struct Needles {
+    bool usable = false;  // strings shorter than 3 bytes give no needles
+    std::string run[3];   // cut to one length: a part of a needle is a needle too
+  };
+  bool may_hold(const Needles& needles, const char* coded, std::size_t length) const;
+
+  std::vector<Needles> slots_;
+  bool all_mode_;
+};
+
+// The base64 characters that bytes[0, length) encode to when they start at
+// byte offset r (0, 1 or 2) of a group of three, whatever the other bytes are.
+std::string fixed_base64_run(const std::string& bytes, int r);
