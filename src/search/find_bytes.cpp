@@ -16,7 +16,8 @@ inline bool same_middle(const char* at, const char* needle, std::size_t needle_l
   return true;
 }
 
-const char* find_bytes_portable(const char* text, std::size_t length, const char* needle,
+// The C library's memchr finds the candidates for the first byte.
+const char* find_bytes_rare_first(const char* text, std::size_t length, const char* needle,
                                 std::size_t needle_length) {
   while (length >= needle_length) {
     const void* first = std::memchr(text, needle[0], length - needle_length + 1);
@@ -66,7 +67,7 @@ const char* find_bytes_anchored(const char* text, std::size_t length, const char
   (void)first;
   (void)second;
 #endif
-  return find_bytes_portable(text + i, length - i, needle, needle_length);
+  return find_bytes_rare_first(text + i, length - i, needle, needle_length);
 }
 
 bool holds_any_of_three(const char* text, std::size_t length, const char* const needles[3],

@@ -71,9 +71,10 @@ struct Scanner {
       const char* tag = find_bytes_anchored(from + kTagAt, static_cast<std::size_t>(end - from) - kTagAt, kRecordTag,
                                             kTagLength, kTagAnchor1, kTagAnchor2);
       if (tag == nullptr) return true;
+      // The tag counts at character 20 of a line. An LF between start and
+      // the tag makes a text too short to be a record, which consider() sees.
       const char* start = tag - kTagAt;
-      const bool starts_line = start == chunk.begin || start[-1] == '\n';
-      if (!starts_line || std::memchr(start, '\n', kTagAt) != nullptr) {
+      if (start != chunk.begin && start[-1] != '\n') {
         from = start + 1;
         continue;
       }
