@@ -21,5 +21,17 @@ const char* find_bytes_anchored(const char* text, std::size_t length, const char
 bool holds_any_of_three(const char* text, std::size_t length, const char* const needles[3],
                         std::size_t needle_length);
 
+// Whichever comes first in text[0, length): the first occurrence of needle (at
+// least 2 bytes, holding no LF or NUL), or the first LF or NUL. nullptr when
+// there is neither.
+const char* find_bytes_or_line_end(const char* text, std::size_t length, const char* needle,
+                                   std::size_t needle_length);
+
+// First LF or NUL in text[0, length), or nullptr; seen tells whether any of the
+// three needles (as for holds_any_of_three, holding no LF or NUL) occurs
+// before it. One pass for both.
+const char* find_line_end_noting(const char* text, std::size_t length, const char* const needles[3],
+                                 std::size_t needle_length, bool& seen);
+
 // First LF or NUL in text[0, length), or nullptr.
 const char* find_line_end_or_nul(const char* text, std::size_t length);

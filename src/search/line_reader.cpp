@@ -4,7 +4,7 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t kBlock = 1 << 20;
+constexpr std::size_t kBlock = 1 << 18;
 }
 
 LineReader::LineReader() : buffer_(kBlock + 1) {}

@@ -35,22 +35,22 @@ bool is_ascii_alnum(char c) {
 
 struct Scanner {
   Base64Prefilter prefilter{search_settings};
+  std::size_t needle_length = 0;
+  const char* const* single_needles = prefilter.single_needles(needle_length);
   std::vector<char> message = std::vector<char>(20000);
   LineReader reader;
   const char* id_filter = search_settings.id_filter;
   std::size_t id_length = std::strlen(search_settings.id_filter);
 
-  // One line's text (up to its line end or first NUL): prints it when it is a
-  // matching record. False when standard output has failed.
-  bool consider(const char* text, std::size_t length) {
+  // Prints a record whose text is text[0, length) and whose marker ends at
+  // coded, when its message matches. maybe is the prefilter's verdict when
+  // the caller has it already. False when standard output has failed.
+  bool consider(const char* text, std::size_t length, const char* coded, bool maybe) {
     if (length < kTagAt + kTagLength) return true;
-    const char* marker = find_bytes(text, length, kMarker, kMarkerLength);
-    if (marker == nullptr) return true;
     if (id_length > 0 && !line_has_id(text, length, id_filter)) return true;
-
-    const char* coded = marker + kMarkerLength;
     const std::size_t coded_length = static_cast<std::size_t>(text + length - coded);
-    if (!prefilter.may_match(coded, coded_length)) return true;
+    if (!maybe || (single_needles == nullptr && !prefilter.may_match(coded, coded_length))) return true;
+
     if (message.size() < coded_length / 4 * 3 + 4) message.resize(coded_length / 4 * 3 + 4);
     int decoded = 0;
     decode_message(coded, message.data(), &decoded);
@@ -63,14 +63,20 @@ struct Scanner {
   }
 
   // Looks for the record tag across the chunk instead of splitting every
-  // line: only lines that hold it at character 20 are looked at further.
+  // line; only lines that hold it at character 20 are looked at further, in
+  // two passes: from the line start to the marker, and from the marker to the
+  // line end, the second also looking for the prefilter's needles.
   bool scan_chunk(const Chunk& chunk) {
     const char* const end = chunk.end;
     const char* from = chunk.begin;
     while (static_cast<std::size_t>(end - from) >= kTagAt + kTagLength) {
-      const char* tag = find_bytes_anchored(from + kTagAt, static_cast<std::size_t>(end - from) - kTagAt, kRecordTag,
-                                            kTagLength, kTagAnchor1, kTagAnchor2);
-      if (tag == nullptr) return true;
+      // Where records are dense, the next line is often one: try it first.
+      const char* tag = from + kTagAt;
+      if (std::memcmp(tag, kRecordTag, kTagLength) != 0) {
+        tag = find_bytes_anchored(tag, static_cast<std::size_t>(end - tag), kRecordTag, kTagLength, kTagAnchor1,
+                                  kTagAnchor2);
+        if (tag == nullptr) return true;
+      }
       // The tag counts at character 20 of a line. An LF between start and
       // the tag makes a text too short to be a record, which consider() sees.
       const char* start = tag - kTagAt;
@@ -78,9 +84,17 @@ struct Scanner {
         from = start + 1;
         continue;
       }
-      // The line's text ends at its LF (less a CR right before it) or at its
+      // A line's text ends at its LF (less a CR right before it) or at its
       // first NUL, whichever comes first.
-      const char* stop = find_line_end_or_nul(start, static_cast<std::size_t>(end - start));
+      const char* stop = find_bytes_or_line_end(start, static_cast<std::size_t>(end - start), kMarker, kMarkerLength);
+      const char* coded = nullptr;
+      bool maybe = true;
+      if (stop != nullptr && *stop == kMarker[0]) {
+        coded = stop + kMarkerLength;
+        const std::size_t rest = static_cast<std::size_t>(end - coded);
+        stop = single_needles ? find_line_end_noting(coded, rest, single_needles, needle_length, maybe)
+                              : find_line_end_or_nul(coded, rest);
+      }
       const char* text_end = stop ? stop : end;
       const char* next = stop ? stop + 1 : end;
       if (stop && *stop == '\n') {
@@ -89,7 +103,7 @@ struct Scanner {
         const void* lf = std::memchr(stop, '\n', static_cast<std::size_t>(end - stop));
         next = lf ? static_cast<const char*>(lf) + 1 : end;
       }
-      if (!consider(start, static_cast<std::size_t>(text_end - start))) return false;
+      if (coded && !consider(start, static_cast<std::size_t>(text_end - start), coded, maybe)) return false;
       from = next;
     }
     return true;

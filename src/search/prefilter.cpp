@@ -42,6 +42,15 @@ Base64Prefilter::Base64Prefilter(const SearchSettings& settings) : all_mode_(is_
     }
     slots_.push_back(needles);
   }
+  if (slots_.size() == 1 && slots_[0].usable) {
+    for (int r = 0; r < 3; ++r) single_[r] = slots_[0].run[r].data();
+  }
+}
+
+const char* const* Base64Prefilter::single_needles(std::size_t& needle_length) const {
+  if (single_[0] == nullptr) return nullptr;
+  needle_length = slots_[0].run[0].size();
+  return single_;
 }
 
 bool Base64Prefilter::may_hold(const Needles& needles, const char* coded, std::size_t length) const {

@@ -23,6 +23,12 @@ class Base64Prefilter {
   // False only when no message decoded from coded[0, length) can match.
   bool may_match(const char* coded, std::size_t length) const;
 
+  // With exactly one search string of 3 bytes or more, its three needles
+  // (all of needle_length bytes): a message may match exactly when its base64
+  // text holds one of them, so a caller can look for them during a pass of
+  // its own. nullptr otherwise.
+  const char* const* single_needles(std::size_t& needle_length) const;
+
  private:
   struct Needles {
     bool usable = false;  // strings shorter than 3 bytes give no needles
@@ -32,6 +38,7 @@ class Base64Prefilter {
 
   std::vector<Needles> slots_;
   bool all_mode_;
+  const char* single_[3] = {nullptr, nullptr, nullptr};
 };
 
 // The base64 characters that bytes[0, length) encode to when they start at

@@ -1,0 +1,210 @@
+// The vector loops behind find_bytes.h, written once for any vector width.
+// Each file that includes this header compiles its own copy for the
+// instruction set it is built for (find_bytes.cpp: SSE2, find_bytes_avx2.cpp:
+// AVX2), so everything here has internal linkage.
+//
+// Every kernel works on whole vectors only and returns the offset where it
+// stopped; the caller finishes the rest byte by byte. A kernel that finds its
+// answer sets *found (or seen) and returns.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+// The kernels of one instruction set, for run-time choice.
+struct FindKernels {
+  std::size_t (*anchored)(const char*, std::size_t, const char*, std::size_t, std::size_t, std::size_t,
+                          const char**);
+  std::size_t (*three)(const char*, std::size_t, const char* const*, std::size_t, bool*);
+  std::size_t (*line_end)(const char*, std::size_t, const char**);
+  std::size_t (*needle_or_line_end)(const char*, std::size_t, const char*, std::size_t, const char**);
+  std::size_t (*line_end_noting)(const char*, std::size_t, const char* const*, std::size_t, bool*, const char**);
+};
+
+
+// The AVX2 kernels, or nullptr in builds without them.
+const FindKernels* avx2_find_kernels();
+
+namespace {
+
+// Candidates are compared whole: a few fixed-size loads for short needles.
+inline bool equal_bytes(const char* a, const char* b, std::size_t n) {
+  if (n >= 8 && n <= 16) {
+    std::uint64_t x0, y0, x1, y1;
+    std::memcpy(&x0, a, 8);
+    std::memcpy(&y0, b, 8);
+    std::memcpy(&x1, a + n - 8, 8);
+    std::memcpy(&y1, b + n - 8, 8);
+    return x0 == y0 && x1 == y1;
+  }
+  if (n >= 4 && n < 8) {
+    std::uint32_t x0, y0, x1, y1;
+    std::memcpy(&x0, a, 4);
+    std::memcpy(&y0, b, 4);
+    std::memcpy(&x1, a + n - 4, 4);
+    std::memcpy(&y1, b + n - 4, 4);
+    return x0 == y0 && x1 == y1;
+  }
+  return std::memcmp(a, b, n) == 0;
+}
+
+inline unsigned lowest_bit(std::uint32_t mask) { return static_cast<unsigned>(__builtin_ctz(mask)); }
+
+#if defined(__SSE2__)
+struct Sse2 {
+  using Reg = __m128i;
+  static constexpr std::size_t kWidth = 16;
+  static Reg load(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+  static Reg splat(char c) { return _mm_set1_epi8(c); }
+  static Reg eq(Reg a, Reg b) { return _mm_cmpeq_epi8(a, b); }
+  static Reg both(Reg a, Reg b) { return _mm_and_si128(a, b); }
+  static Reg either(Reg a, Reg b) { return _mm_or_si128(a, b); }
+  static std::uint32_t bits(Reg a) { return static_cast<std::uint32_t>(_mm_movemask_epi8(a)); }
+};
+#endif
+
+#if defined(__AVX2__)
+struct Avx2 {
+  using Reg = __m256i;
+  static constexpr std::size_t kWidth = 32;
+  static Reg load(const char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+  static Reg splat(char c) { return _mm256_set1_epi8(c); }
+  static Reg eq(Reg a, Reg b) { return _mm256_cmpeq_epi8(a, b); }
+  static Reg both(Reg a, Reg b) { return _mm256_and_si256(a, b); }
+  static Reg either(Reg a, Reg b) { return _mm256_or_si256(a, b); }
+  static std::uint32_t bits(Reg a) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(a)); }
+};
+#endif
+
+template <class V>
+std::size_t anchored_kernel(const char* text, std::size_t length, const char* needle, std::size_t needle_length,
+                            std::size_t first, std::size_t second, const char** found) {
+  const typename V::Reg want_first = V::splat(needle[first]);
+  const typename V::Reg want_second = V::splat(needle[second]);
+  std::size_t i = 0;
+  for (; i + needle_length - 1 + V::kWidth <= length; i += V::kWidth) {
+    std::uint32_t mask = V::bits(
+        V::both(V::eq(V::load(text + i + first), want_first), V::eq(V::load(text + i + second), want_second)));
+    for (; mask != 0; mask &= mask - 1) {
+      const char* at = text + i + lowest_bit(mask);
+      if (equal_bytes(at, needle, needle_length)) {
+        *found = at;
+        return i;
+      }
+    }
+  }
+  return i;
+}
+
+template <class V>
+struct ThreeNeedles {
+  typename V::Reg first[3], last[3];
+  std::size_t last_offset;
+  ThreeNeedles(const char* const needles[3], std::size_t needle_length) : last_offset(needle_length - 1) {
+    for (int n = 0; n < 3; ++n) {
+      first[n] = V::splat(needles[n][0]);
+      last[n] = V::splat(needles[n][last_offset]);
+    }
+  }
+  typename V::Reg candidates(const char* at) const {
+    const typename V::Reg a = V::load(at), b = V::load(at + last_offset);
+    return V::either(V::either(V::both(V::eq(a, first[0]), V::eq(b, last[0])),
+                               V::both(V::eq(a, first[1]), V::eq(b, last[1]))),
+                     V::both(V::eq(a, first[2]), V::eq(b, last[2])));
+  }
+};
+
+inline bool is_any_of_three(const char* at, const char* const needles[3], std::size_t needle_length) {
+  return equal_bytes(at, needles[0], needle_length) || equal_bytes(at, needles[1], needle_length) ||
+         equal_bytes(at, needles[2], needle_length);
+}
+
+template <class V>
+std::size_t three_kernel(const char* text, std::size_t length, const char* const needles[3],
+                         std::size_t needle_length, bool* seen) {
+  const ThreeNeedles<V> three(needles, needle_length);
+  std::size_t i = 0;
+  for (; i + needle_length - 1 + V::kWidth <= length; i += V::kWidth) {
+    for (std::uint32_t mask = V::bits(three.candidates(text + i)); mask != 0; mask &= mask - 1) {
+      if (is_any_of_three(text + i + lowest_bit(mask), needles, needle_length)) {
+        *seen = true;
+        return i;
+      }
+    }
+  }
+  return i;
+}
+
+template <class V>
+typename V::Reg line_ends(typename V::Reg a) {
+  return V::either(V::eq(a, V::splat('\n')), V::eq(a, V::splat('\0')));
+}
+
+template <class V>
+std::size_t line_end_kernel(const char* text, std::size_t length, const char** found) {
+  std::size_t i = 0;
+  for (; i + V::kWidth <= length; i += V::kWidth) {
+    if (std::uint32_t mask = V::bits(line_ends<V>(V::load(text + i)))) {
+      *found = text + i + lowest_bit(mask);
+      return i;
+    }
+  }
+  return i;
+}
+
+template <class V>
+std::size_t needle_or_line_end_kernel(const char* text, std::size_t length, const char* needle,
+                                      std::size_t needle_length, const char** found) {
+  const std::size_t last = needle_length - 1;
+  const typename V::Reg first_byte = V::splat(needle[0]), last_byte = V::splat(needle[last]);
+  std::size_t i = 0;
+  for (; i + last + V::kWidth <= length; i += V::kWidth) {
+    const typename V::Reg a = V::load(text + i);
+    const typename V::Reg candidate = V::both(V::eq(a, first_byte), V::eq(V::load(text + i + last), last_byte));
+    for (std::uint32_t mask = V::bits(V::either(candidate, line_ends<V>(a))); mask != 0; mask &= mask - 1) {
+      const char* at = text + i + lowest_bit(mask);
+      if (*at == '\n' || *at == '\0' || equal_bytes(at, needle, needle_length)) {
+        *found = at;
+        return i;
+      }
+    }
+  }
+  return i;
+}
+
+// Stops at the first line end; seen tells whether a needle lies wholly before it.
+template <class V>
+std::size_t line_end_noting_kernel(const char* text, std::size_t length, const char* const needles[3],
+                                   std::size_t needle_length, bool* seen, const char** found) {
+  const ThreeNeedles<V> three(needles, needle_length);
+  std::size_t i = 0;
+  for (; i + needle_length - 1 + V::kWidth <= length; i += V::kWidth) {
+    const typename V::Reg a = V::load(text + i);
+    const std::uint32_t end = V::bits(line_ends<V>(a));
+    if (!*seen) {
+      std::uint32_t mask = V::bits(three.candidates(text + i));
+      if (end != 0) mask &= (end & (0u - end)) - 1;  // only candidates before the line end
+      for (; mask != 0 && !*seen; mask &= mask - 1) {
+        *seen = is_any_of_three(text + i + lowest_bit(mask), needles, needle_length);
+      }
+    }
+    if (end != 0) {
+      *found = text + i + lowest_bit(end);
+      return i;
+    }
+  }
+  return i;
+}
+
+template <class V>
+constexpr FindKernels kernels_for() {
+  return {&anchored_kernel<V>, &three_kernel<V>, &line_end_kernel<V>, &needle_or_line_end_kernel<V>,
+          &line_end_noting_kernel<V>};
+}
+
+}  // namespace
