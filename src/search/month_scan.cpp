@@ -12,6 +12,7 @@
 #include "search/line_reader.h"
 #include "search/matcher.h"
 #include "search/prefilter.h"
+#include "search/record_finder.h"
 #include "settings/settings.h"
 
 namespace {
@@ -19,21 +20,14 @@ namespace {
 const char kMonthFile[] = "%s/mcu_event_log_%04d_%02d.txt";
 const char kUnreadable[] = "can not read %s: %s\n";
 
-const char kRecordTag[] = "im_log,from id,";
-constexpr std::size_t kTagAt = 20;
-constexpr std::size_t kTagLength = sizeof kRecordTag - 1;
-// The "l" and "g" of "im_log": rarely two apart in other event lines or in
-// base64 text, unlike the tag's first and last bytes.
-constexpr std::size_t kTagAnchor1 = 3;
-constexpr std::size_t kTagAnchor2 = 5;
-const char kMarker[] = "],msg=";
-constexpr std::size_t kMarkerLength = sizeof kMarker - 1;
-
 bool is_ascii_alnum(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-struct Scanner {
+// The length a record's text needs: 20 characters, then the tag.
+constexpr std::size_t kRecordMinimum = 35;
+
+struct Scanner final : RecordSink {
   Base64Prefilter prefilter{search_settings};
   std::size_t needle_length = 0;
   const char* const* single_needles = prefilter.single_needles(needle_length);
@@ -42,71 +36,23 @@ struct Scanner {
   const char* id_filter = search_settings.id_filter;
   std::size_t id_length = std::strlen(search_settings.id_filter);
 
-  // Prints a record whose text is text[0, length) and whose marker ends at
-  // coded, when its message matches. maybe is the prefilter's verdict when
-  // the caller has it already. False when standard output has failed.
-  bool consider(const char* text, std::size_t length, const char* coded, bool maybe) {
-    if (length < kTagAt + kTagLength) return true;
-    if (id_length > 0 && !line_has_id(text, length, id_filter)) return true;
-    const std::size_t coded_length = static_cast<std::size_t>(text + length - coded);
-    if (!maybe || (single_needles == nullptr && !prefilter.may_match(coded, coded_length))) return true;
+  // Prints the record when its message matches. False when standard output
+  // has failed.
+  bool take(const RecordLine& r) override {
+    if (r.length < kRecordMinimum) return true;
+    if (id_length > 0 && !line_has_id(r.text, r.length, id_filter)) return true;
+    const std::size_t coded_length = static_cast<std::size_t>(r.text + r.length - r.coded);
+    if (!r.maybe || (single_needles == nullptr && !prefilter.may_match(r.coded, coded_length))) return true;
 
     if (message.size() < coded_length / 4 * 3 + 4) message.resize(coded_length / 4 * 3 + 4);
     int decoded = 0;
-    decode_message(coded, message.data(), &decoded);
+    decode_message(r.coded, message.data(), &decoded);
     if (!message_matches(message.data())) return true;
 
-    std::fwrite(text, 1, static_cast<std::size_t>(coded - text), stdout);
+    std::fwrite(r.text, 1, static_cast<std::size_t>(r.coded - r.text), stdout);
     std::fputs(message.data(), stdout);
     std::putc('\n', stdout);
     return !std::ferror(stdout);
-  }
-
-  // Looks for the record tag across the chunk instead of splitting every
-  // line; only lines that hold it at character 20 are looked at further, in
-  // two passes: from the line start to the marker, and from the marker to the
-  // line end, the second also looking for the prefilter's needles.
-  bool scan_chunk(const Chunk& chunk) {
-    const char* const end = chunk.end;
-    const char* from = chunk.begin;
-    while (static_cast<std::size_t>(end - from) >= kTagAt + kTagLength) {
-      // Where records are dense, the next line is often one: try it first.
-      const char* tag = from + kTagAt;
-      if (std::memcmp(tag, kRecordTag, kTagLength) != 0) {
-        tag = find_bytes_anchored(tag, static_cast<std::size_t>(end - tag), kRecordTag, kTagLength, kTagAnchor1,
-                                  kTagAnchor2);
-        if (tag == nullptr) return true;
-      }
-      // The tag counts at character 20 of a line. An LF between start and
-      // the tag makes a text too short to be a record, which consider() sees.
-      const char* start = tag - kTagAt;
-      if (start != chunk.begin && start[-1] != '\n') {
-        from = start + 1;
-        continue;
-      }
-      // A line's text ends at its LF (less a CR right before it) or at its
-      // first NUL, whichever comes first.
-      const char* stop = find_bytes_or_line_end(start, static_cast<std::size_t>(end - start), kMarker, kMarkerLength);
-      const char* coded = nullptr;
-      bool maybe = true;
-      if (stop != nullptr && *stop == kMarker[0]) {
-        coded = stop + kMarkerLength;
-        const std::size_t rest = static_cast<std::size_t>(end - coded);
-        stop = single_needles ? find_line_end_noting(coded, rest, single_needles, needle_length, maybe)
-                              : find_line_end_or_nul(coded, rest);
-      }
-      const char* text_end = stop ? stop : end;
-      const char* next = stop ? stop + 1 : end;
-      if (stop && *stop == '\n') {
-        if (stop[-1] == '\r') --text_end;
-      } else if (stop) {
-        const void* lf = std::memchr(stop, '\n', static_cast<std::size_t>(end - stop));
-        next = lf ? static_cast<const char*>(lf) + 1 : end;
-      }
-      if (coded && !consider(start, static_cast<std::size_t>(text_end - start), coded, maybe)) return false;
-      from = next;
-    }
-    return true;
   }
 
   // False when standard output has failed.
@@ -130,7 +76,7 @@ struct Scanner {
     reader.start(file);
     Chunk chunk;
     bool output_ok = true;
-    while (output_ok && reader.next_chunk(chunk)) output_ok = scan_chunk(chunk);
+    while (output_ok && reader.next_chunk(chunk)) output_ok = find_records(chunk, single_needles, needle_length, *this);
     platform_close(file);
     if (reader.failed()) std::fprintf(stderr, kUnreadable, path.c_str(), reader.reason().c_str());
     return output_ok;

@@ -1,0 +1,30 @@
+#include "search/record_finder.h"
+
+#include "search/record_finder_impl.h"
+
+// The AVX2 build of the loop, or nullptr in builds without it.
+using FindRecords = bool (*)(const Chunk&, const char* const*, std::size_t, RecordSink&);
+FindRecords avx2_find_records();
+
+namespace {
+
+FindRecords choose() {
+#if defined(LOGSIFT_AVX2_KERNELS)
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx2")) return avx2_find_records();
+#endif
+#if defined(__SSE2__)
+  return &find_records_with<VectorFinders<Sse2>>;
+#else
+  return &find_records_with<PlainFinders>;
+#endif
+}
+
+// Chosen once, before main() runs.
+const FindRecords chosen = choose();
+
+}  // namespace
+
+bool find_records(const Chunk& chunk, const char* const* needles, std::size_t needle_length, RecordSink& sink) {
+  return chosen(chunk, needles, needle_length, sink);
+}
