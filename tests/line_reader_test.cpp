@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -112,6 +113,67 @@ TEST(LineReader, ADirectoryIsAReadError) {
   EXPECT_TRUE(reader.failed());
   EXPECT_FALSE(reader.reason().empty());
   platform_close(file);
+}
+
+}  // namespace
+
+namespace {
+
+// Lines handed out by a reader started on path, after `between` has run.
+template <class Between>
+std::string read_with(const std::string& path, LineReader::WantsLongLine wants, Between between) {
+  PlatformFile file{};
+  std::string reason;
+  EXPECT_EQ(platform_open_for_reading(path, file, reason), OpenStatus::opened);
+  LineReader reader;
+  reader.start(file, wants);
+  between();
+  std::string seen;
+  Chunk chunk;
+  Line line;
+  while (reader.next_chunk(chunk)) {
+    while (take_line(chunk, line)) seen += std::string(line.text, line.length) + (line.ended ? "|" : "<no end>");
+  }
+  EXPECT_FALSE(reader.failed());
+  platform_close(file);
+  return seen;
+}
+
+void append(const std::string& path, const std::string& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "ab");
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+
+TEST(LineReader, AGrowingFileIsReadAsItWasAtTheStart) {
+  struct Case {
+    const char* what;
+    std::string before, appended, lines;
+  };
+  const Case cases[] = {
+      {"appended lines wait", "a\nb\n", "c\n", "a|b|"},
+      {"a line being written is left out", "a\nb", "c\n", "a|"},
+      {"an unchanged file keeps its last line", "a\nb", "", "a|b<no end>"},
+  };
+  Fixture f;
+  const std::string path = (f.dir() / "log.txt").string();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    f.write("log.txt", c.before);
+    EXPECT_EQ(read_with(path, nullptr, [&] { append(path, c.appended); }), c.lines);
+  }
+}
+
+TEST(LineReader, LongLinesTurnedDownAreSkippedUnread) {
+  const std::string huge(3u << 20, 'n');  // several blocks, no record
+  const std::string bytes = "first\n" + huge + "\r\nafter\n" + huge;
+  Fixture f;
+  f.write("log.txt", bytes);
+  const std::string path = (f.dir() / "log.txt").string();
+  auto no_long_lines = [](const char*, std::size_t) { return false; };
+  EXPECT_EQ(read_with(path, no_long_lines, [] {}), "first|after|");
+  // Without the test, every line arrives whole.
+  EXPECT_TRUE(read_with(path, nullptr, [] {}) == "first|" + huge + "|after|" + huge + "<no end>");
 }
 
 }  // namespace

@@ -16,6 +16,15 @@ void platform_start();
 // system cannot tell the executable's path.
 bool platform_executable_directory(std::string& directory);
 
+// The message for a file that exists but cannot be read, filled with its path
+// and the system's reason.
+constexpr char kCannotRead[] = "can not read %s: %s\n";
+
+// False when a file exists at path but cannot be opened for reading; reason
+// then says why. A missing path, and a directory (which reads as an empty
+// settings file), count as readable.
+bool platform_can_read(const std::string& path, std::string& reason);
+
 // One value of an INI file, answered as GetPrivateProfileStringA answers it:
 // the key's value when the file, the section and the key exist (even when the
 // value is empty), default_value otherwise; at most capacity - 1 bytes and a
@@ -40,5 +49,8 @@ OpenStatus platform_open_for_reading(const std::string& path, PlatformFile& file
 // -1 on a read error, with reason set.
 std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size,
                              std::string& reason);
+
+// The file's current size in bytes; false when the system cannot tell.
+bool platform_file_size(PlatformFile file, std::uint64_t& size);
 
 void platform_close(PlatformFile file);

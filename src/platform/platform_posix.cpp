@@ -42,6 +42,17 @@ bool platform_executable_directory(std::string& directory) {
   }
 }
 
+bool platform_can_read(const std::string& path, std::string& reason) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd == -1) {
+    if (errno == ENOENT || errno == ENOTDIR) return true;
+    reason = std::strerror(errno);
+    return false;
+  }
+  close(fd);
+  return true;
+}
+
 namespace {
 
 // Whole contents of a regular file; empty when it is missing, unreadable or
@@ -69,7 +80,15 @@ std::string read_whole_file(const std::string& path) {
 void platform_profile_string(const std::string& path, const char* section, const char* key,
                              const char* default_value, char* destination, std::size_t capacity) {
   if (capacity == 0) return;
-  std::string value = ini_lookup(read_whole_file(path), section, key, default_value, capacity);
+  // The settings are read key by key from one file, once per run: read the
+  // file once.
+  static std::string cached_path;
+  static std::string cached_contents;
+  if (cached_path.empty() || cached_path != path) {
+    cached_contents = read_whole_file(path);
+    cached_path = path;
+  }
+  std::string value = ini_lookup(cached_contents, section, key, default_value, capacity);
   std::memcpy(destination, value.c_str(), value.size() + 1);
 }
 
@@ -94,6 +113,14 @@ std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size,
     reason = std::strerror(errno);
     return -1;
   }
+}
+
+bool platform_file_size(PlatformFile file, std::uint64_t& size) {
+  struct stat st;
+  // Pipes and devices have no size worth the name.
+  if (fstat(static_cast<int>(file.handle), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  size = static_cast<std::uint64_t>(st.st_size);
+  return true;
 }
 
 void platform_close(PlatformFile file) { close(static_cast<int>(file.handle)); }

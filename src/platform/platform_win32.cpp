@@ -53,6 +53,25 @@ bool platform_executable_directory(std::string& directory) {
   return true;
 }
 
+bool platform_can_read(const std::string& path, std::string& reason) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return true;
+    reason = system_message(code);
+    return false;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return true;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    reason = system_message(GetLastError());
+    return false;
+  }
+  CloseHandle(h);
+  return true;
+}
+
 void platform_profile_string(const std::string& path, const char* section, const char* key,
                              const char* default_value, char* destination, std::size_t capacity) {
   if (capacity == 0) return;
@@ -82,6 +101,13 @@ std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size, 
     return -1;
   }
   return static_cast<std::ptrdiff_t>(got);
+}
+
+bool platform_file_size(PlatformFile file, std::uint64_t& size) {
+  LARGE_INTEGER n;
+  if (!GetFileSizeEx(reinterpret_cast<HANDLE>(file.handle), &n)) return false;
+  size = static_cast<std::uint64_t>(n.QuadPart);
+  return true;
 }
 
 void platform_close(PlatformFile file) { CloseHandle(reinterpret_cast<HANDLE>(file.handle)); }

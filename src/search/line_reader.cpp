@@ -9,12 +9,15 @@ constexpr std::size_t kBlock = 1 << 18;
 
 LineReader::LineReader() : buffer_(kBlock + 1) {}
 
-void LineReader::start(PlatformFile file) {
+void LineReader::start(PlatformFile file, WantsLongLine wants_long_line) {
   file_ = file;
   begin_ = scanned_ = end_ = 0;
-  at_end_ = failed_ = false;
+  at_end_ = failed_ = skipping_ = grew_ = false;
   reason_.clear();
   buffer_[0] = '\0';
+  wants_long_line_ = wants_long_line;
+  if (!platform_file_size(file, start_size_)) start_size_ = UINT64_MAX;
+  remaining_ = start_size_;
 }
 
 bool LineReader::next_chunk(Chunk& chunk) {
@@ -31,7 +34,7 @@ bool LineReader::next_chunk(Chunk& chunk) {
     }
     scanned_ = end_ - begin_;
     if (at_end_) {
-      if (failed_ || begin_ == end_) return false;
+      if (failed_ || grew_ || begin_ == end_) return false;
       chunk = {data + begin_, data + end_};
       begin_ = end_;
       scanned_ = 0;
@@ -44,7 +47,12 @@ bool LineReader::next_chunk(Chunk& chunk) {
 // Moves the unread part to the front, grows the buffer when that part fills
 // most of it, and reads one more block.
 bool LineReader::fill() {
-  const std::size_t pending = end_ - begin_;
+  std::size_t pending = end_ - begin_;
+  if (pending >= kBlock && wants_long_line_ && !skipping_ && !wants_long_line_(buffer_.data() + begin_, pending)) {
+    skipping_ = true;
+    begin_ = end_;
+    scanned_ = pending = 0;
+  }
   if (begin_ > 0) {
     std::memmove(buffer_.data(), buffer_.data() + begin_, pending);
     begin_ = 0;
@@ -53,16 +61,34 @@ bool LineReader::fill() {
   if (buffer_.size() - 1 - end_ < kBlock / 2) buffer_.resize(buffer_.size() + std::max(pending, kBlock));
 
   char* to = buffer_.data() + end_;
-  std::ptrdiff_t n = platform_read(file_, to, buffer_.size() - 1 - end_, reason_);
-  if (n < 0) {
-    failed_ = at_end_ = true;
-    return false;
+  const std::size_t room = buffer_.size() - 1 - end_;
+  std::ptrdiff_t n = 0;
+  if (remaining_ > 0) {
+    n = platform_read(file_, to, remaining_ < room ? static_cast<std::size_t>(remaining_) : room, reason_);
+    if (n < 0) {
+      failed_ = at_end_ = true;
+      return false;
+    }
+    remaining_ -= static_cast<std::uint64_t>(n);
   }
   if (n == 0) {
     at_end_ = true;
+    // A last line without its line end in a file that has grown since was
+    // still being written.
+    std::uint64_t now = 0;
+    grew_ = end_ > begin_ && remaining_ == 0 && platform_file_size(file_, now) && now > start_size_;
   } else if (const void* z = std::memchr(to, 0x1A, static_cast<std::size_t>(n))) {
     n = static_cast<const char*>(z) - to;
     at_end_ = true;
+  }
+  if (skipping_) {
+    const void* lf = std::memchr(to, '\n', static_cast<std::size_t>(n));
+    if (lf == nullptr) {
+      n = 0;  // still inside the skipped line
+    } else {
+      skipping_ = false;
+      begin_ = static_cast<std::size_t>(static_cast<const char*>(lf) + 1 - buffer_.data());
+    }
   }
   end_ += static_cast<std::size_t>(n);
   buffer_[end_] = '\0';

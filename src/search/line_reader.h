@@ -6,12 +6,18 @@
 //  - a Ctrl-Z byte (0x1A) ends the file: nothing after it is read.
 //  - the last line needs no line end; an empty file has no lines.
 //  - lines of any length arrive whole. The buffer grows with the longest line
-//    and with nothing else; nothing is allocated per line.
+//    and with nothing else; nothing is allocated per line. A caller can have
+//    long lines it does not want dropped unread instead (see start()).
+//  - a file that grows while it is read is read as it was when start() was
+//    called: lines appended later are left for the next search, and a last
+//    line without a line end is left out too when the file has grown since,
+//    since it was still being written. A file that shrinks simply ends early.
 // The file is handed out in chunks of whole lines, so that a search can run
 // over many lines at once; take_line() splits a chunk into lines.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -36,8 +42,14 @@ class LineReader {
  public:
   LineReader();
 
-  // Starts on an open file; the reader does not close it.
-  void start(PlatformFile file);
+  // Tells from the first bytes of a line (at least 256 KiB of it, no line end
+  // yet) whether the caller wants it whole.
+  using WantsLongLine = bool (*)(const char* text, std::size_t length);
+
+  // Starts on an open file; the reader does not close it. Long lines that
+  // wants_long_line turns down are skipped unread; without it every line
+  // arrives.
+  void start(PlatformFile file, WantsLongLine wants_long_line = nullptr);
 
   // The next chunk, valid until the next call. False at the end of the file
   // or on a read error; then failed() tells which. After a read error the
@@ -56,6 +68,11 @@ class LineReader {
   std::size_t end_ = 0;       // end of the data
   bool at_end_ = false;
   bool failed_ = false;
+  bool skipping_ = false;          // dropping a turned-down line up to its LF
+  bool grew_ = false;              // the file grew past the size it had at start()
+  std::uint64_t remaining_ = 0;    // bytes left of the size at start()
+  std::uint64_t start_size_ = 0;
+  WantsLongLine wants_long_line_ = nullptr;
   std::string reason_;
   PlatformFile file_{};
 };

@@ -18,7 +18,6 @@
 namespace {
 
 const char kMonthFile[] = "%s/mcu_event_log_%04d_%02d.txt";
-const char kUnreadable[] = "can not read %s: %s\n";
 
 bool is_ascii_alnum(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -35,6 +34,9 @@ struct Scanner final : RecordSink {
   LineReader reader;
   const char* id_filter = search_settings.id_filter;
   std::size_t id_length = std::strlen(search_settings.id_filter);
+  std::FILE* out;
+
+  explicit Scanner(std::FILE* output) : out(output) {}
 
   // Prints the record when its message matches. False when standard output
   // has failed.
@@ -49,36 +51,31 @@ struct Scanner final : RecordSink {
     decode_message(r.coded, message.data(), &decoded);
     if (!message_matches(message.data())) return true;
 
-    std::fwrite(r.text, 1, static_cast<std::size_t>(r.coded - r.text), stdout);
-    std::fputs(message.data(), stdout);
-    std::putc('\n', stdout);
-    return !std::ferror(stdout);
+    std::fwrite(r.text, 1, static_cast<std::size_t>(r.coded - r.text), out);
+    std::fputs(message.data(), out);
+    std::putc('\n', out);
+    return !std::ferror(out);
   }
 
-  // False when standard output has failed.
-  bool scan_month(int year, int month) {
-    const int size = std::snprintf(nullptr, 0, kMonthFile, executable_directory.c_str(), year, month);
-    std::string path(static_cast<std::size_t>(size) + 1, '\0');
-    std::snprintf(&path[0], path.size(), kMonthFile, executable_directory.c_str(), year, month);
-    path.resize(static_cast<std::size_t>(size));
-
+  // False when the output has failed.
+  bool scan_log(const std::string& path) {
     PlatformFile file{};
     std::string reason;
     switch (platform_open_for_reading(path, file, reason)) {
       case OpenStatus::missing:
         return true;
       case OpenStatus::failed:
-        std::fprintf(stderr, kUnreadable, path.c_str(), reason.c_str());
+        std::fprintf(stderr, kCannotRead, path.c_str(), reason.c_str());
         return true;
       case OpenStatus::opened:
         break;
     }
-    reader.start(file);
+    reader.start(file, &may_be_record);
     Chunk chunk;
     bool output_ok = true;
     while (output_ok && reader.next_chunk(chunk)) output_ok = find_records(chunk, single_needles, needle_length, *this);
     platform_close(file);
-    if (reader.failed()) std::fprintf(stderr, kUnreadable, path.c_str(), reader.reason().c_str());
+    if (reader.failed()) std::fprintf(stderr, kCannotRead, path.c_str(), reader.reason().c_str());
     return output_ok;
   }
 };
@@ -99,14 +96,20 @@ bool line_has_id(const char* text, std::size_t length, const char* id_filter) {
   return id_length == 0;
 }
 
+bool scan_one_log(const std::string& path, std::FILE* out) { return Scanner(out).scan_log(path); }
+
 void scan_event_logs() {
   const SearchSettings& s = search_settings;
-  Scanner scanner;
+  Scanner scanner(stdout);
   for (int year = s.start_year; year <= s.end_year; ++year) {
     const int first = year == s.start_year ? s.start_month : 1;
     const int last = year == s.end_year ? s.end_month : 12;
     for (int month = first; month <= last; ++month) {
-      if (!scanner.scan_month(year, month)) return;
+      const int size = std::snprintf(nullptr, 0, kMonthFile, executable_directory.c_str(), year, month);
+      std::string path(static_cast<std::size_t>(size) + 1, '\0');
+      std::snprintf(&path[0], path.size(), kMonthFile, executable_directory.c_str(), year, month);
+      path.resize(static_cast<std::size_t>(size));
+      if (!scanner.scan_log(path)) return;
     }
   }
 }

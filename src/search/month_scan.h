@@ -14,12 +14,19 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
+#include <string>
 
 // The logs lie in executable_directory as mcu_event_log_YYYY_MM.txt. A missing
 // month is passed over silently; one that exists but cannot be read is named
 // on standard error, and the walk goes on. The walk stops early when standard
 // output fails (the caller reports that).
 void scan_event_logs();
+
+// Searches one log file with search_settings, printing results to out. A
+// missing file gives nothing; an unreadable one is named on standard error.
+// False when writing to out failed.
+bool scan_one_log(const std::string& path, std::FILE* out);
 
 // True when the id filter occurs in text[0, length) as a whole id (see above).
 // An empty filter occurs everywhere.

@@ -28,3 +28,8 @@ const FindRecords chosen = choose();
 bool find_records(const Chunk& chunk, const char* const* needles, std::size_t needle_length, RecordSink& sink) {
   return chosen(chunk, needles, needle_length, sink);
 }
+
+bool may_be_record(const char* text, std::size_t length) {
+  return length >= kTagAt + kTagLength && std::memcmp(text + kTagAt, kRecordTag, kTagLength) == 0 &&
+         std::memchr(text, '\0', kTagAt + kTagLength) == nullptr;
+}

@@ -26,6 +26,10 @@ class RecordSink {
   ~RecordSink() = default;
 };
 
+// False when the first length bytes of a line show that it is no record: the
+// tag is not at character 20, or a NUL ends its text before it.
+bool may_be_record(const char* text, std::size_t length);
+
 // Hands every record line of chunk to sink, in order. needles (three, of
 // needle_length bytes) may be nullptr; then maybe is always true. False when
 // the sink stopped the search.

@@ -60,8 +60,8 @@ std::string utf16_to_utf8(std::string_view bytes, bool big_endian) {
   std::string out;
   out.reserve(bytes.size());
   auto unit = [&](std::size_t i) -> std::uint32_t {
-    auto b0 = static_cast<unsigned char>(bytes[i]);
-    auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+    const std::uint32_t b0 = static_cast<unsigned char>(bytes[i]);
+    const std::uint32_t b1 = static_cast<unsigned char>(bytes[i + 1]);
     return big_endian ? (b0 << 8 | b1) : (b1 << 8 | b0);
   };
   std::size_t i = 0;

@@ -80,6 +80,13 @@ std::string format_announcement(const SearchSettings& settings, const char* sear
 int load_search_settings() {
   SearchSettings& s = search_settings;
   settings_path = executable_directory + "/" + kSettingsFileName;
+  // A settings file that is there but cannot be read would otherwise look
+  // empty, and the user would be told the start time is invalid.
+  std::string reason;
+  if (!platform_can_read(settings_path, reason)) {
+    std::fprintf(stderr, kCannotRead, settings_path.c_str(), reason.c_str());
+    return 0;
+  }
 
   for (int slot = 0; slot < kSearchSlots; ++slot) {
     char key[16];

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <random>
 #include <stdexcept>
 
@@ -53,7 +55,13 @@ void Fixture::write(const std::string& name, const std::string& bytes) const {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-RunResult Fixture::run(const std::vector<std::string>& args, const std::string& stdout_path) const {
+RunResult Fixture::run(const std::vector<std::string>& args, const std::string& stdout_path,
+                       const std::vector<std::string>& wrapper) const {
   fs::path program = dir_ / fs::path(program_under_test()).filename();
-  return run_program(program.string(), args, capture_.string(), stdout_path);
+  std::vector<std::string> command = wrapper;
+  if (const char* words = std::getenv("LOGSIFT_TEST_WRAPPER")) {
+    std::istringstream split(words);
+    for (std::string word; split >> word;) command.push_back(word);
+  }
+  return run_program(program.string(), args, capture_.string(), stdout_path, command);
 }

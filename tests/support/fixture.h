@@ -21,7 +21,11 @@ class Fixture {
   const std::filesystem::path& dir() const { return dir_; }
   void write(const std::string& name, const std::string& bytes) const;
   void write_ini(const std::string& bytes) const { write("search.ini", bytes); }
-  RunResult run(const std::vector<std::string>& args = {}, const std::string& stdout_path = "") const;
+  // Runs the program. LOGSIFT_TEST_WRAPPER in the environment (words split at
+  // blanks, such as "valgrind --error-exitcode=99 -q") goes in front of the
+  // program in every run, after wrapper.
+  RunResult run(const std::vector<std::string>& args = {}, const std::string& stdout_path = "",
+                const std::vector<std::string>& wrapper = {}) const;
 
  private:
   std::filesystem::path root_;  // removed whole at the end

@@ -11,9 +11,9 @@ int base64_value(unsigned char c) {
   return -1;
 }
 
-// The leading run of base64 characters, six bits each, cut into bytes; bits
-// that do not fill a byte are dropped.
-std::string decode(const std::string& coded) {
+}  // namespace
+
+std::string reference_decode(const std::string& coded) {
   std::string out;
   unsigned bits = 0;
   int count = 0;
@@ -29,6 +29,8 @@ std::string decode(const std::string& coded) {
   }
   return out;
 }
+
+namespace {
 
 bool alnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
@@ -71,7 +73,7 @@ std::string reference_search(const std::string& file, const ReferenceSettings& s
     const std::size_t marker = line.find("],msg=");
     if (marker == std::string::npos) continue;
     if (!settings.search_id.empty() && !has_whole_id(line, settings.search_id)) continue;
-    std::string message = decode(line.substr(marker + 6));
+    std::string message = reference_decode(line.substr(marker + 6));
     message = message.substr(0, message.find('\0'));
     if (!matches(message, settings)) continue;
     out += line.substr(0, marker + 6) + message + "\n";

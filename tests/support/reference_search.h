@@ -11,6 +11,10 @@ struct ReferenceSettings {
   std::string search_id;            // "" for none
 };
 
+// The leading run of base64 characters of coded, decoded: six bits each, cut
+// into bytes, the bits that do not fill a byte dropped.
+std::string reference_decode(const std::string& coded);
+
 // What the program prints for one month file's bytes (results only, without
 // the announcement).
 std::string reference_search(const std::string& file, const ReferenceSettings& settings);

@@ -7,6 +7,7 @@
 struct RunResult {
   int status = -1;  // exit status; -1 when the program could not be run or did not exit
   int signal = 0;   // the signal that ended the program, if one did
+  long max_rss_kib = 0;  // the program's peak memory, where the system tells
   std::string out;  // standard output, bytes as written
   std::string err;  // standard error, bytes as written
 };
@@ -19,5 +20,8 @@ struct RunResult {
 extern const char kClosedStdout[];
 extern const char kBrokenPipe[];
 
+// wrapper, when given, is a command that runs the program (setpriv, valgrind);
+// POSIX only.
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& capture_dir, const std::string& stdout_path = "");
+                      const std::string& capture_dir, const std::string& stdout_path = "",
+                      const std::vector<std::string>& wrapper = {});

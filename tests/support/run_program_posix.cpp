@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,10 +22,12 @@ const char kClosedStdout[] = "<closed>";
 const char kBrokenPipe[] = "<broken pipe>";
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& capture_dir, const std::string& stdout_path) {
+                      const std::string& capture_dir, const std::string& stdout_path,
+                      const std::vector<std::string>& wrapper) {
   const std::string out_path = stdout_path.empty() ? capture_dir + "/stdout" : stdout_path;
   const std::string err_path = capture_dir + "/stderr";
   std::vector<char*> argv;
+  for (const auto& w : wrapper) argv.push_back(const_cast<char*>(w.c_str()));
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -55,12 +58,14 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
       dup2(out, 1);
     }
     signal(SIGPIPE, SIG_DFL);
-    execv(program.c_str(), argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   if (pid < 0) return result;
   int wstatus = 0;
-  if (waitpid(pid, &wstatus, 0) != pid) return result;
+  struct rusage usage {};
+  if (wait4(pid, &wstatus, 0, &usage) != pid) return result;
+  result.max_rss_kib = usage.ru_maxrss;
   if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
   if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
   if (stdout_path.empty()) result.out = slurp(out_path);

@@ -44,7 +44,8 @@ HANDLE inheritable(const std::string& path, DWORD access, DWORD disposition) {
 }  // namespace
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& capture_dir, const std::string& stdout_path) {
+                      const std::string& capture_dir, const std::string& stdout_path,
+                      const std::vector<std::string>& /*wrapper: POSIX only*/) {
   const std::string out_path = stdout_path.empty() ? capture_dir + "\\stdout" : stdout_path;
   const std::string err_path = capture_dir + "\\stderr";
   std::string command = quoted(program);

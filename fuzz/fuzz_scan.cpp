@@ -1,0 +1,67 @@
+// Any bytes as a month log, searched with settings picked by the first byte:
+// the result lines must equal those of the plain reference search, so a wrong
+// result fails as a crash would.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "search/month_scan.h"
+#include "settings/settings.h"
+#include "support/reference_search.h"
+
+namespace {
+
+const char* const kStrings[] = {"hit", "h", "hi", "zanzibar", "caf\xc3\xa9", "12", "a b", "=="};
+const char* const kIds[] = {"", "12", "7", "12-"};
+
+std::string log_path() {
+  return "/dev/shm/logsift-fuzz-" + std::to_string(getpid()) + ".txt";
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  const unsigned pick = data[0] | data[1] << 8;
+  const std::string file(reinterpret_cast<const char*>(data) + 2, size - 2);
+
+  ReferenceSettings reference;
+  reference.all_mode = pick & 1;
+  const unsigned slots = (pick >> 1) & 3;  // 0 to 3 strings
+  for (unsigned k = 0; k < slots; ++k) reference.search.push_back(kStrings[(pick >> (3 + 3 * k)) & 7]);
+  if (slots == 2 && (pick & 0x8000)) reference.search[0] = "";  // an empty first slot
+  reference.search_id = kIds[(pick >> 12) & 3];
+
+  search_settings = SearchSettings{};
+  std::strcpy(search_settings.mode_text, reference.all_mode ? "and" : "or");
+  for (std::size_t k = 0; k < reference.search.size(); ++k) {
+    std::strcpy(search_settings.search_strings[k], reference.search[k].c_str());
+  }
+  if (!reference.search_id.empty()) {
+    std::snprintf(search_settings.id_filter, sizeof search_settings.id_filter, " id,%s", reference.search_id.c_str());
+  }
+
+  const std::string path = log_path();
+  std::FILE* log = std::fopen(path.c_str(), "wb");
+  if (!log) std::abort();
+  std::fwrite(file.data(), 1, file.size(), log);
+  std::fclose(log);
+
+  char* printed = nullptr;
+  std::size_t printed_size = 0;
+  std::FILE* out = open_memstream(&printed, &printed_size);
+  if (!scan_one_log(path, out)) std::abort();
+  std::fclose(out);
+  const std::string got(printed, printed_size);
+  std::free(printed);
+
+  if (got != reference_search(file, reference)) {
+    std::fprintf(stderr, "scan and reference differ\n");
+    std::abort();
+  }
+  return 0;
+}
