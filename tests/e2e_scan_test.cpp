@@ -70,6 +70,10 @@ std::vector<ScanCase> scan_cases() {
                    record("hit last, no line end")}},
        kHitAnnounced + printed("hit one") + printed("hit trailing") + printed("hit lone CR") +
            "ab],msg=hit!\n" + printed("hit last, no line end")},
+      {"empty lines first, a tag 20 bytes after the first",
+       kWithHit,
+       {{kJan, "\n\n\n\n\n\n" + record("hit at 14").substr(6) + "\r\n" + record("hit") + "\r\n"}},
+       kHitAnnounced + printed("hit")},
       {"Ctrl-Z ends the file",
        kWithHit,
        {{kJan, record("hit before") + "\r\n\x1a" + record("hit after") + "\r\n"}},

@@ -98,7 +98,8 @@ bool find_records_with(const Chunk& chunk, const char* const* needles, std::size
     const char* text_end = stop ? stop : end;
     const char* next = stop ? stop + 1 : end;
     if (stop && *stop == '\n') {
-      if (stop[-1] == '\r') --text_end;
+      // start may itself be an empty line's LF, at the very start of the buffer.
+      if (stop > start && stop[-1] == '\r') --text_end;
     } else if (stop) {
       const void* lf = std::memchr(stop, '\n', static_cast<std::size_t>(end - stop));
       next = lf ? static_cast<const char*>(lf) + 1 : end;
