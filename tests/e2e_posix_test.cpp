@@ -15,6 +15,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Under AddressSanitizer the runtime itself notes that it cannot read the
+// executable's name either; that line is not the program's.
+std::string without_sanitizer_notes(const std::string& err) {
+  const std::string note = "WARNING: reading executable name failed";
+  std::string kept;
+  std::size_t begin = 0;
+  while (begin < err.size()) {
+    std::size_t end = err.find('\n', begin);
+    end = end == std::string::npos ? err.size() : end + 1;
+    const std::string line = err.substr(begin, end - begin);
+    if (!(line.rfind("==", 0) == 0 && line.find(note) != std::string::npos)) kept += line;
+    begin = end;
+  }
+  return kept;
+}
+
 // A folder deeper than PATH_MAX can only be made and entered one step at a
 // time, relative to the current one.
 TEST(EndToEndPosix, ExecutableDeeperThanPathMaxGetsTheDirectoryMessage) {
@@ -39,9 +55,9 @@ TEST(EndToEndPosix, ExecutableDeeperThanPathMaxGetsTheDirectoryMessage) {
 
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "logsift can not get executable file directory.\n");
+  EXPECT_EQ(without_sanitizer_notes(r.err), "logsift can not get executable file directory.\n");
   EXPECT_EQ(v.status, 1);
-  EXPECT_EQ(v.err, "logsift can not get executable file directory.\n");
+  EXPECT_EQ(without_sanitizer_notes(v.err), "logsift can not get executable file directory.\n");
 }
 
 }  // namespace
