@@ -12,6 +12,13 @@ namespace fs = std::filesystem;
 
 std::string program_under_test() { return LOGSIFT_PROGRAM; }
 
+std::string read_whole_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
 bool windows_build() { return fs::path(program_under_test()).extension() == ".exe"; }
 
 std::string as_written(const std::string& text) {

@@ -17,6 +17,9 @@ struct RunResult {
 // stdout_path is given, standard output goes there instead and out stays empty;
 // kClosedStdout starts the program with standard output closed, and
 // kBrokenPipe with a pipe whose reading end is already closed.
+// The bytes of a file; empty when it cannot be read.
+std::string read_whole_file(const std::string& path);
+
 extern const char kClosedStdout[];
 extern const char kBrokenPipe[];
 

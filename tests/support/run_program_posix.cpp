@@ -9,15 +9,6 @@
 
 #include "support/run_program.h"
 
-namespace {
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-}  // namespace
-
 const char kClosedStdout[] = "<closed>";
 const char kBrokenPipe[] = "<broken pipe>";
 
@@ -68,7 +59,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   result.max_rss_kib = usage.ru_maxrss;
   if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
   if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
-  if (stdout_path.empty()) result.out = slurp(out_path);
-  result.err = slurp(err_path);
+  if (stdout_path.empty()) result.out = read_whole_file(out_path);
+  result.err = read_whole_file(err_path);
   return result;
 }

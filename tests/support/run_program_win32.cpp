@@ -10,13 +10,6 @@ const char kBrokenPipe[] = "<broken pipe>";
 
 namespace {
 
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // One argument quoted the way the C runtime splits a command line.
 std::string quoted(const std::string& arg) {
   if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
@@ -74,7 +67,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
   result.status = static_cast<int>(code);
-  if (stdout_path.empty()) result.out = slurp(out_path);
-  result.err = slurp(err_path);
+  if (stdout_path.empty()) result.out = read_whole_file(out_path);
+  result.err = read_whole_file(err_path);
   return result;
 }
