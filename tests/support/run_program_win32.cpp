@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "support/run_program.h"
 
