@@ -72,6 +72,9 @@ TEST(Faults, SettingsFileShapes) {
       {"a folder: read as an empty file", [](const Fixture& f) { fs::create_directory(f.dir() / "search.ini"); }, 1,
        "invalid start time: \n"},
       {"binary bytes", [&](const Fixture& f) { f.write_ini(binary); }, 1, "invalid start time: \n"},
+      // Reading a process's own memory at offset 0 fails: a read error partway.
+      {"a read error", [](const Fixture& f) { fs::create_symlink("/proc/self/mem", f.dir() / "search.ini"); }, 1,
+       "can not read %s: Input/output error\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -212,6 +215,35 @@ TEST(Faults, HugeRecordIsHeldWhole) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(fs::file_size(f.dir().parent_path() / "big.out"), kAnnounced.size() + printed(message).size());
+}
+
+// A record line longer than the memory the program may have: what was found
+// before it stands, the month is named, and the next month is searched.
+TEST(Faults, LineTooLongForMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
+#endif
+  if (std::getenv("LOGSIFT_TEST_WRAPPER")) GTEST_SKIP() << "the limit would apply to the wrapper";
+  if (std::system("prlimit --as=200000000 true 2>/dev/null") != 0) GTEST_SKIP() << "no prlimit";
+  Fixture f;
+  f.write_ini(kIni);
+  const fs::path log = f.dir() / "mcu_event_log_2007_01.txt";
+  {
+    std::FILE* out = std::fopen(log.c_str(), "wb");
+    const std::string before = record("hit before") + "\r\n";
+    std::fwrite(before.data(), 1, before.size(), out);
+    const std::string head = "2007-01-08 09:02:13 im_log,from id,1,to id,2,[room],msg=";
+    std::fwrite(head.data(), 1, head.size(), out);
+    const std::string block(1 << 20, 'Q');
+    for (int i = 0; i < 300; ++i) std::fwrite(block.data(), 1, block.size(), out);
+    std::fputs("\r\n", out);
+    std::fclose(out);
+  }
+  f.write("mcu_event_log_2007_02.txt", record("hit february") + "\r\n");
+  RunResult r = f.run({}, "", {"prlimit", "--as=200000000"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, kAnnounced + printed("hit before") + printed("hit february"));
+  EXPECT_EQ(r.err, "can not read " + log.string() + ": not enough memory for a line this long\n");
 }
 
 TEST(Faults, RandomBinaryLogs) {

@@ -20,10 +20,10 @@ bool platform_executable_directory(std::string& directory);
 // and the system's reason.
 constexpr char kCannotRead[] = "can not read %s: %s\n";
 
-// False when a file exists at path but cannot be opened for reading; reason
-// then says why. A missing path, and a directory (which reads as an empty
-// settings file), count as readable.
-bool platform_can_read(const std::string& path, std::string& reason);
+// Makes ready to answer platform_profile_string() from the settings file at
+// path. False when the file exists but cannot be opened or read; reason then
+// says why. A missing file, and a directory, read as an empty file.
+bool platform_load_settings(const std::string& path, std::string& reason);
 
 // One value of an INI file, answered as GetPrivateProfileStringA answers it:
 // the key's value when the file, the section and the key exist (even when the

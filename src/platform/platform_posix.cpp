@@ -42,53 +42,57 @@ bool platform_executable_directory(std::string& directory) {
   }
 }
 
-bool platform_can_read(const std::string& path, std::string& reason) {
+namespace {
+
+// The settings file, read once: the profile reader is asked for one key at a
+// time.
+std::string settings_path;
+std::string settings_text;
+
+// Missing, or not a regular file: empty, and true. A file that cannot be
+// opened or read: false, with the reason.
+bool read_settings_file(const std::string& path, std::string& text, std::string& reason) {
+  text.clear();
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd == -1) {
     if (errno == ENOENT || errno == ENOTDIR) return true;
     reason = std::strerror(errno);
     return false;
   }
-  close(fd);
-  return true;
-}
-
-namespace {
-
-// Whole contents of a regular file; empty when it is missing, unreadable or
-// not a regular file, which is how the profile reader treats all of them.
-std::string read_whole_file(const std::string& path) {
-  std::string contents;
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd == -1) return contents;
   struct stat st;
+  bool ok = true;
   if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
     char block[65536];
     for (;;) {
       ssize_t n = read(fd, block, sizeof block);
       if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        reason = std::strerror(errno);
+        ok = false;
+      }
       if (n <= 0) break;
-      contents.append(block, static_cast<std::size_t>(n));
+      text.append(block, static_cast<std::size_t>(n));
     }
   }
   close(fd);
-  return contents;
+  return ok;
 }
 
 }  // namespace
 
+bool platform_load_settings(const std::string& path, std::string& reason) {
+  settings_path = path;
+  return read_settings_file(path, settings_text, reason);
+}
+
 void platform_profile_string(const std::string& path, const char* section, const char* key,
                              const char* default_value, char* destination, std::size_t capacity) {
   if (capacity == 0) return;
-  // The settings are read key by key from one file, once per run: read the
-  // file once.
-  static std::string cached_path;
-  static std::string cached_contents;
-  if (cached_path.empty() || cached_path != path) {
-    cached_contents = read_whole_file(path);
-    cached_path = path;
+  if (path != settings_path) {
+    std::string ignored;
+    platform_load_settings(path, ignored);
   }
-  std::string value = ini_lookup(cached_contents, section, key, default_value, capacity);
+  std::string value = ini_lookup(settings_text, section, key, default_value, capacity);
   std::memcpy(destination, value.c_str(), value.size() + 1);
 }
 

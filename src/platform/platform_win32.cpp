@@ -53,7 +53,8 @@ bool platform_executable_directory(std::string& directory) {
   return true;
 }
 
-bool platform_can_read(const std::string& path, std::string& reason) {
+// GetPrivateProfileStringA reads the file itself; here it is only checked.
+bool platform_load_settings(const std::string& path, std::string& reason) {
   DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     DWORD code = GetLastError();

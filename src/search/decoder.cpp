@@ -1,6 +1,8 @@
 #include "search/decoder.h"
 
 #include <array>
+#include <climits>
+#include <cstddef>
 
 namespace {
 
@@ -21,12 +23,13 @@ inline unsigned value(const char* p) { return kTable[static_cast<unsigned char>(
 }  // namespace
 
 int decode_base64(char* plain, const char* coded) {
-  int n = 0;
+  // Sizes are counted in size_t: a message may be longer than an int can count.
+  std::size_t n = 0;
   while (value(coded + n) < kOutside) ++n;
 
   char* out = plain;
   const char* in = coded;
-  int r = n;
+  std::size_t r = n;
   while (r > 4) {
     unsigned a = value(in), b = value(in + 1), c = value(in + 2), d = value(in + 3);
     *out++ = static_cast<char>((a << 2 | b >> 4) & 0xFF);
@@ -39,9 +42,9 @@ int decode_base64(char* plain, const char* coded) {
   if (r > 2) *out++ = static_cast<char>((value(in + 1) << 4 | value(in + 2) >> 2) & 0xFF);
   if (r > 3) *out++ = static_cast<char>((value(in + 2) << 6 | value(in + 3)) & 0xFF);
 
-  const int count = 3 * ((n + 3) / 4) - (4 - r) % 4;
+  const std::size_t count = 3 * ((n + 3) / 4) - (4 - r) % 4;
   plain[count] = '\0';
-  return count;
+  return count > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(count);
 }
 
 void decode_message(const char* coded, char* plain, int* length) {

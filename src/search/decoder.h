@@ -4,7 +4,8 @@
 #pragma once
 
 // Decodes coded into plain, writes a NUL right after the decoded bytes and
-// returns their number (the NUL not counted). For n alphabet characters it
+// returns their number (the NUL not counted; a number above INT_MAX is given
+// as INT_MAX, the bytes are all written). For n alphabet characters it
 // writes 3 * (n / 4) + (0, 0, 1, 2 for n % 4 = 0..3) bytes and the NUL, so a
 // buffer of 3 * (n + 3) / 4 + 1 bytes always suffices. A group's spare low
 // bits are ignored. Decoded NUL bytes are written and counted like any other.

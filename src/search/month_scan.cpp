@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 namespace {
 
 const char kMonthFile[] = "%s/mcu_event_log_%04d_%02d.txt";
+const char kLineTooLong[] = "not enough memory for a line this long";
 
 bool is_ascii_alnum(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -70,12 +72,20 @@ struct Scanner final : RecordSink {
       case OpenStatus::opened:
         break;
     }
-    reader.start(file, &may_be_record);
-    Chunk chunk;
     bool output_ok = true;
-    while (output_ok && reader.next_chunk(chunk)) output_ok = find_records(chunk, single_needles, needle_length, *this);
+    try {
+      reader.start(file, &may_be_record);
+      Chunk chunk;
+      while (output_ok && reader.next_chunk(chunk)) {
+        output_ok = find_records(chunk, single_needles, needle_length, *this);
+      }
+      if (reader.failed()) std::fprintf(stderr, kCannotRead, path.c_str(), reader.reason().c_str());
+    } catch (const std::bad_alloc&) {
+      // A record line too long for the memory there is: the results so far
+      // stand, and the next month is searched.
+      std::fprintf(stderr, kCannotRead, path.c_str(), kLineTooLong);
+    }
     platform_close(file);
-    if (reader.failed()) std::fprintf(stderr, kCannotRead, path.c_str(), reader.reason().c_str());
     return output_ok;
   }
 };

@@ -83,7 +83,7 @@ int load_search_settings() {
   // A settings file that is there but cannot be read would otherwise look
   // empty, and the user would be told the start time is invalid.
   std::string reason;
-  if (!platform_can_read(settings_path, reason)) {
+  if (!platform_load_settings(settings_path, reason)) {
     std::fprintf(stderr, kCannotRead, settings_path.c_str(), reason.c_str());
     return 0;
   }
