@@ -6,38 +6,47 @@
 
 namespace {
 
-#if !defined(__SSE2__)
-// No vector kernels at all: the byte loops below do everything.
-std::size_t no_anchored(const char*, std::size_t, const char*, std::size_t, std::size_t, std::size_t, const char**) {
-  return 0;
-}
-std::size_t no_three(const char*, std::size_t, const char* const*, std::size_t, bool*) { return 0; }
-std::size_t no_line_end(const char*, std::size_t, const char**) { return 0; }
-std::size_t no_needle_or_line_end(const char*, std::size_t, const char*, std::size_t, const char**) { return 0; }
-std::size_t no_line_end_noting(const char*, std::size_t, const char* const*, std::size_t, bool*, const char**) {
-  return 0;
-}
-#endif
-
-const FindKernels* choose_kernels() {
+// The whole-vector part of each search: SSE2 where the compiler targets it
+// (every x86-64 build), none elsewhere. The scan's own loop has a faster
+// build per instruction set (record_finder.cpp); these serve the rest.
 #if defined(__SSE2__)
-  static constexpr FindKernels kSse2 = kernels_for<Sse2>();
-#if defined(LOGSIFT_AVX2_KERNELS)
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) return avx2_find_kernels();
-#endif
-  return &kSse2;
+struct VectorPart {
+  static std::size_t anchored(const char* t, std::size_t n, const char* w, std::size_t m, std::size_t a,
+                              std::size_t b, const char** found) {
+    return anchored_kernel<Sse2>(t, n, w, m, a, b, found);
+  }
+  static std::size_t three(const char* t, std::size_t n, const char* const* w, std::size_t m, bool* seen) {
+    return three_kernel<Sse2>(t, n, w, m, seen);
+  }
+  static std::size_t line_end(const char* t, std::size_t n, const char** found) {
+    return line_end_kernel<Sse2>(t, n, found);
+  }
+  static std::size_t needle_or_line_end(const char* t, std::size_t n, const char* w, std::size_t m,
+                                        const char** found) {
+    return needle_or_line_end_kernel<Sse2>(t, n, w, m, found);
+  }
+  static std::size_t line_end_noting(const char* t, std::size_t n, const char* const* w, std::size_t m, bool* seen,
+                                     const char** found) {
+    return line_end_noting_kernel<Sse2>(t, n, w, m, seen, found);
+  }
+};
 #else
-  static constexpr FindKernels kScalar = {&no_anchored, &no_three, &no_line_end, &no_needle_or_line_end,
-                                          &no_line_end_noting};
-  return &kScalar;
+struct VectorPart {
+  static std::size_t anchored(const char*, std::size_t, const char*, std::size_t, std::size_t, std::size_t,
+                              const char**) {
+    return 0;
+  }
+  static std::size_t three(const char*, std::size_t, const char* const*, std::size_t, bool*) { return 0; }
+  static std::size_t line_end(const char*, std::size_t, const char**) { return 0; }
+  static std::size_t needle_or_line_end(const char*, std::size_t, const char*, std::size_t, const char**) {
+    return 0;
+  }
+  static std::size_t line_end_noting(const char*, std::size_t, const char* const*, std::size_t, bool*,
+                                     const char**) {
+    return 0;
+  }
+};
 #endif
-}
-
-// Chosen once, before main() runs.
-const FindKernels* const chosen_kernels = choose_kernels();
-
-inline const FindKernels& kernels() { return *chosen_kernels; }
 
 inline bool ends_line(char c) { return c == '\n' || c == '\0'; }
 
@@ -57,10 +66,6 @@ const char* find_from_first_byte(const char* text, std::size_t length, const cha
 
 }  // namespace
 
-#if !defined(LOGSIFT_AVX2_KERNELS)
-const FindKernels* avx2_find_kernels() { return nullptr; }
-#endif
-
 const char* find_bytes(const char* text, std::size_t length, const char* needle, std::size_t needle_length) {
   if (needle_length == 0) return text;
   if (length < needle_length) return nullptr;
@@ -72,14 +77,14 @@ const char* find_bytes_anchored(const char* text, std::size_t length, const char
                                 std::size_t needle_length, std::size_t first, std::size_t second) {
   if (length < needle_length) return nullptr;
   const char* found = nullptr;
-  const std::size_t i = kernels().anchored(text, length, needle, needle_length, first, second, &found);
+  const std::size_t i = VectorPart::anchored(text, length, needle, needle_length, first, second, &found);
   return found ? found : find_from_first_byte(text + i, length - i, needle, needle_length);
 }
 
 bool holds_any_of_three(const char* text, std::size_t length, const char* const needles[3],
                         std::size_t needle_length) {
   bool seen = false;
-  const std::size_t i = kernels().three(text, length, needles, needle_length, &seen);
+  const std::size_t i = VectorPart::three(text, length, needles, needle_length, &seen);
   if (seen) return true;
   for (int n = 0; n < 3; ++n) {
     if (find_bytes(text + i, length - i, needles[n], needle_length) != nullptr) return true;
@@ -90,7 +95,7 @@ bool holds_any_of_three(const char* text, std::size_t length, const char* const 
 const char* find_bytes_or_line_end(const char* text, std::size_t length, const char* needle,
                                    std::size_t needle_length) {
   const char* found = nullptr;
-  std::size_t i = kernels().needle_or_line_end(text, length, needle, needle_length, &found);
+  std::size_t i = VectorPart::needle_or_line_end(text, length, needle, needle_length, &found);
   if (found) return found;
   for (; i < length; ++i) {
     const char* at = text + i;
@@ -104,7 +109,7 @@ const char* find_line_end_noting(const char* text, std::size_t length, const cha
                                  std::size_t needle_length, bool& seen) {
   seen = false;
   const char* found = nullptr;
-  const std::size_t i = kernels().line_end_noting(text, length, needles, needle_length, &seen, &found);
+  const std::size_t i = VectorPart::line_end_noting(text, length, needles, needle_length, &seen, &found);
   // A needle that started in the vector part was compared whole there.
   const char* stop = found ? found : find_line_end_or_nul(text + i, length - i);
   if (!seen) {
@@ -116,7 +121,7 @@ const char* find_line_end_noting(const char* text, std::size_t length, const cha
 
 const char* find_line_end_or_nul(const char* text, std::size_t length) {
   const char* found = nullptr;
-  const std::size_t i = kernels().line_end(text, length, &found);
+  const std::size_t i = VectorPart::line_end(text, length, &found);
   if (found) return found;
   text += i;
   length -= i;

@@ -1,7 +1,7 @@
-// The vector loops behind find_bytes.h, written once for any vector width.
-// Each file that includes this header compiles its own copy for the
-// instruction set it is built for (find_bytes.cpp: SSE2, find_bytes_avx2.cpp:
-// AVX2), so everything here has internal linkage.
+// The vector loops behind find_bytes.h and the record finder, written once
+// for any vector width. Each file that includes this header compiles its own
+// copy for the instruction set it is built for (SSE2, or AVX2 in
+// record_finder_avx2.cpp), so everything here has internal linkage.
 //
 // Every kernel works on whole vectors only and returns the offset where it
 // stopped; the caller finishes the rest byte by byte. A kernel that finds its
@@ -15,20 +15,6 @@
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
-
-// The kernels of one instruction set, for run-time choice.
-struct FindKernels {
-  std::size_t (*anchored)(const char*, std::size_t, const char*, std::size_t, std::size_t, std::size_t,
-                          const char**);
-  std::size_t (*three)(const char*, std::size_t, const char* const*, std::size_t, bool*);
-  std::size_t (*line_end)(const char*, std::size_t, const char**);
-  std::size_t (*needle_or_line_end)(const char*, std::size_t, const char*, std::size_t, const char**);
-  std::size_t (*line_end_noting)(const char*, std::size_t, const char* const*, std::size_t, bool*, const char**);
-};
-
-
-// The AVX2 kernels, or nullptr in builds without them.
-const FindKernels* avx2_find_kernels();
 
 namespace {
 
@@ -199,12 +185,6 @@ std::size_t line_end_noting_kernel(const char* text, std::size_t length, const c
     }
   }
   return i;
-}
-
-template <class V>
-constexpr FindKernels kernels_for() {
-  return {&anchored_kernel<V>, &three_kernel<V>, &line_end_kernel<V>, &needle_or_line_end_kernel<V>,
-          &line_end_noting_kernel<V>};
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include "driver/driver.h"
 #include "platform/platform.h"
 #include "search/decoder.h"
-#include "search/find_bytes.h"
 #include "search/line_reader.h"
 #include "search/matcher.h"
 #include "search/prefilter.h"
@@ -21,32 +20,22 @@ namespace {
 const char kMonthFile[] = "%s/mcu_event_log_%04d_%02d.txt";
 const char kLineTooLong[] = "not enough memory for a line this long";
 
-bool is_ascii_alnum(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// The length a record's text needs: 20 characters, then the tag.
-constexpr std::size_t kRecordMinimum = 35;
-
 struct Scanner final : RecordSink {
   Base64Prefilter prefilter{search_settings};
-  std::size_t needle_length = 0;
-  const char* const* single_needles = prefilter.single_needles(needle_length);
+  RecordFilter filter{nullptr, 0, search_settings.id_filter, std::strlen(search_settings.id_filter)};
   std::vector<char> message = std::vector<char>(20000);
   LineReader reader;
-  const char* id_filter = search_settings.id_filter;
-  std::size_t id_length = std::strlen(search_settings.id_filter);
   std::FILE* out;
 
-  explicit Scanner(std::FILE* output) : out(output) {}
+  explicit Scanner(std::FILE* output) : out(output) {
+    filter.needles = prefilter.single_needles(filter.needle_length);
+  }
 
-  // Prints the record when its message matches. False when standard output
+  // Prints the record when its message matches. False when the output
   // has failed.
   bool take(const RecordLine& r) override {
-    if (r.length < kRecordMinimum) return true;
-    if (id_length > 0 && !line_has_id(r.text, r.length, id_filter)) return true;
     const std::size_t coded_length = static_cast<std::size_t>(r.text + r.length - r.coded);
-    if (!r.maybe || (single_needles == nullptr && !prefilter.may_match(r.coded, coded_length))) return true;
+    if (!r.maybe || (filter.needles == nullptr && !prefilter.may_match(r.coded, coded_length))) return true;
 
     if (message.size() < coded_length / 4 * 3 + 4) message.resize(coded_length / 4 * 3 + 4);
     int decoded = 0;
@@ -77,7 +66,7 @@ struct Scanner final : RecordSink {
       reader.start(file, &may_be_record);
       Chunk chunk;
       while (output_ok && reader.next_chunk(chunk)) {
-        output_ok = find_records(chunk, single_needles, needle_length, *this);
+        output_ok = find_records(chunk, filter, *this);
       }
       if (reader.failed()) std::fprintf(stderr, kCannotRead, path.c_str(), reader.reason().c_str());
     } catch (const std::bad_alloc&) {
@@ -91,20 +80,6 @@ struct Scanner final : RecordSink {
 };
 
 }  // namespace
-
-bool line_has_id(const char* text, std::size_t length, const char* id_filter) {
-  const std::size_t id_length = std::strlen(id_filter);
-  const bool whole = id_length > 0 && is_ascii_alnum(id_filter[id_length - 1]);
-  const char* end = text + length;
-  for (const char* at = text; at < end;) {
-    const char* found = find_bytes(at, static_cast<std::size_t>(end - at), id_filter, id_length);
-    if (found == nullptr) return false;
-    const char* after = found + id_length;
-    if (!whole || after == end || !is_ascii_alnum(*after)) return true;
-    at = found + 1;
-  }
-  return id_length == 0;
-}
 
 bool scan_one_log(const std::string& path, std::FILE* out) { return Scanner(out).scan_log(path); }
 

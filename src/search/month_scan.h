@@ -27,7 +27,3 @@ void scan_event_logs();
 // missing file gives nothing; an unreadable one is named on standard error.
 // False when writing to out failed.
 bool scan_one_log(const std::string& path, std::FILE* out);
-
-// True when the id filter occurs in text[0, length) as a whole id (see above).
-// An empty filter occurs everywhere.
-bool line_has_id(const char* text, std::size_t length, const char* id_filter);

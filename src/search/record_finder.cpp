@@ -3,7 +3,7 @@
 #include "search/record_finder_impl.h"
 
 // The AVX2 build of the loop, or nullptr in builds without it.
-using FindRecords = bool (*)(const Chunk&, const char* const*, std::size_t, RecordSink&);
+using FindRecords = bool (*)(const Chunk&, const RecordFilter&, RecordSink&);
 FindRecords avx2_find_records();
 
 namespace {
@@ -25,8 +25,8 @@ const FindRecords chosen = choose();
 
 }  // namespace
 
-bool find_records(const Chunk& chunk, const char* const* needles, std::size_t needle_length, RecordSink& sink) {
-  return chosen(chunk, needles, needle_length, sink);
+bool find_records(const Chunk& chunk, const RecordFilter& filter, RecordSink& sink) {
+  return chosen(chunk, filter, sink);
 }
 
 bool may_be_record(const char* text, std::size_t length) {

@@ -2,19 +2,31 @@
 // splitting every line: it looks for the record tag across the chunk, and
 // only a line that holds it at character 20 is looked at further, in two
 // passes: from the line start to the first "],msg=", and from there to the
-// line end, the second also looking for the prefilter's needles.
+// line end, the second also looking for the prefilter's needles. When an id
+// is asked for, the line must also mention it as a whole id: " id,<id>"
+// somewhere in its text, not followed by an ASCII letter or digit when the id
+// ends in one (12 finds "from id,12," but not "from id,123").
 #pragma once
 
 #include <cstddef>
 
 #include "search/line_reader.h"
 
-// A line that holds the tag at character 20 and a marker in its text.
+// A record: a line whose text holds the tag at character 20, a marker, and
+// the id asked for.
 struct RecordLine {
   const char* text;    // the line's text: up to its LF (less a CR before it) or its first NUL
-  std::size_t length;  // may be shorter than a record; the caller checks
+  std::size_t length;
   const char* coded;   // right after the first marker
   bool maybe;          // false when none of the needles occurs after the marker
+};
+
+// What the finder looks for besides the record's shape.
+struct RecordFilter {
+  const char* const* needles;  // three of needle_length bytes, or nullptr: maybe is then always true
+  std::size_t needle_length;
+  const char* id;              // " id,<id>", or "" for any record
+  std::size_t id_length;
 };
 
 class RecordSink {
@@ -30,7 +42,6 @@ class RecordSink {
 // tag is not at character 20, or a NUL ends its text before it.
 bool may_be_record(const char* text, std::size_t length);
 
-// Hands every record line of chunk to sink, in order. needles (three, of
-// needle_length bytes) may be nullptr; then maybe is always true. False when
-// the sink stopped the search.
-bool find_records(const Chunk& chunk, const char* const* needles, std::size_t needle_length, RecordSink& sink);
+// Hands every record of chunk to sink, in order. False when the sink stopped
+// the search.
+bool find_records(const Chunk& chunk, const RecordFilter& filter, RecordSink& sink);

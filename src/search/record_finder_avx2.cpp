@@ -2,6 +2,6 @@
 // compiled for AVX2; record_finder.cpp uses it only on processors that have it.
 #include "search/record_finder_impl.h"
 
-using FindRecords = bool (*)(const Chunk&, const char* const*, std::size_t, RecordSink&);
+using FindRecords = bool (*)(const Chunk&, const RecordFilter&, RecordSink&);
 
 FindRecords avx2_find_records() { return &find_records_with<VectorFinders<Avx2>>; }

@@ -23,6 +23,9 @@ constexpr std::size_t kMarkerLength = sizeof kMarker - 1;
 
 // The search functions as find_bytes.h has them.
 struct PlainFinders {
+  static const char* bytes(const char* text, std::size_t length, const char* needle, std::size_t needle_length) {
+    return find_bytes(text, length, needle, needle_length);
+  }
   static const char* tag(const char* text, std::size_t length) {
     return find_bytes_anchored(text, length, kRecordTag, kTagLength, kTagAnchor1, kTagAnchor2);
   }
@@ -40,6 +43,13 @@ struct PlainFinders {
 // whole vectors goes to the plain functions.
 template <class V>
 struct VectorFinders {
+  static const char* bytes(const char* text, std::size_t length, const char* needle, std::size_t needle_length) {
+    if (needle_length < 2 || length < needle_length) return PlainFinders::bytes(text, length, needle, needle_length);
+    const char* found = nullptr;
+    const std::size_t i =
+        anchored_kernel<V>(text, length, needle, needle_length, 0, needle_length - 1, &found);
+    return found ? found : PlainFinders::bytes(text + i, length - i, needle, needle_length);
+  }
   static const char* tag(const char* text, std::size_t length) {
     const char* found = nullptr;
     const std::size_t i =
@@ -68,8 +78,29 @@ struct VectorFinders {
   }
 };
 
+inline bool is_ascii_alnum(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// The id filter occurs in text as a whole id (see record_finder.h).
 template <class Finders>
-bool find_records_with(const Chunk& chunk, const char* const* needles, std::size_t needle_length, RecordSink& sink) {
+bool has_whole_id(const char* text, std::size_t length, const char* id, std::size_t id_length) {
+  const bool whole = is_ascii_alnum(id[id_length - 1]);
+  const char* const end = text + length;
+  for (const char* at = text; at < end;) {
+    const char* found = Finders::bytes(at, static_cast<std::size_t>(end - at), id, id_length);
+    if (found == nullptr) return false;
+    const char* after = found + id_length;
+    if (!whole || after == end || !is_ascii_alnum(*after)) return true;
+    at = found + 1;
+  }
+  return false;
+}
+
+template <class Finders>
+bool find_records_with(const Chunk& chunk, const RecordFilter& filter, RecordSink& sink) {
+  const char* const* needles = filter.needles;
+  const std::size_t needle_length = filter.needle_length;
   const char* const end = chunk.end;
   const char* from = chunk.begin;
   while (static_cast<std::size_t>(end - from) >= kTagAt + kTagLength) {
@@ -80,7 +111,7 @@ bool find_records_with(const Chunk& chunk, const char* const* needles, std::size
       if (tag == nullptr) return true;
     }
     // The tag counts at character 20 of a line. An LF between start and the
-    // tag makes a text too short to be a record, which the sink sees.
+    // tag makes a text too short to be a record, which is checked below.
     const char* start = tag - kTagAt;
     if (start != chunk.begin && start[-1] != '\n') {
       from = start + 1;
@@ -104,7 +135,10 @@ bool find_records_with(const Chunk& chunk, const char* const* needles, std::size
       const void* lf = std::memchr(stop, '\n', static_cast<std::size_t>(end - stop));
       next = lf ? static_cast<const char*>(lf) + 1 : end;
     }
-    if (coded && !sink.take({start, static_cast<std::size_t>(text_end - start), coded, maybe})) return false;
+    const std::size_t length = static_cast<std::size_t>(text_end - start);
+    const bool record = coded && length >= kTagAt + kTagLength &&
+                        (filter.id_length == 0 || has_whole_id<Finders>(start, length, filter.id, filter.id_length));
+    if (record && !sink.take({start, length, coded, maybe})) return false;
     from = next;
   }
   return true;
