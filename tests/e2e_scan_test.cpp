@@ -158,4 +158,21 @@ TEST(EndToEndScan, UnreadableMonthIsNamedAndTheWalkGoesOn) {
   EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line";
 }
 
+// With both streams in one file, the lines come in the order of the events
+// they tell of, whatever each stream buffers.
+TEST(EndToEndScan, MessagesAndResultsKeepTheirOrderInOneFile) {
+  Fixture f;
+  f.write_ini(ini("2007_01", "2007_02", "search1=hit\n"));
+  f.write(kJan, record("hit january") + "\r\n");
+  std::filesystem::create_directory(f.dir() / month_file("2007_02"));
+  RunResult r = f.run({}, kStdoutWithStderr);
+  EXPECT_EQ(r.status, 0);
+  const std::string results = as_written(announced("2007_01", "2007_02", ",target: 'hit'") + printed("hit january"));
+  const std::string named = "can not read " + f.dir().generic_string() + "/" + month_file("2007_02") + ": ";
+  ASSERT_EQ(r.err.substr(0, results.size()), results) << r.err;
+  const std::string message = r.err.substr(results.size());
+  EXPECT_EQ(message.rfind(named, 0), 0u) << message;
+  EXPECT_EQ(message.find('\n'), message.size() - 1) << "one line, last";
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "driver/driver.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,16 @@ const char kVersionLine[] = "logsift version %d.%d.%d%s(%s)\n";
 }  // namespace
 
 bool locate_executable_directory() { return platform_executable_directory(executable_directory); }
+
+void report(const char* format, ...) {
+  // A stream that has failed keeps its error for the end of the run, where it
+  // is reported; flushing it again would only repeat the failed write.
+  if (!std::ferror(stdout)) std::fflush(stdout);
+  va_list args;
+  va_start(args, format);
+  std::vfprintf(stderr, format, args);
+  va_end(args);
+}
 
 void print_version() {
   std::printf(kVersionLine, kVersion.major, kVersion.minor, kVersion.patch,

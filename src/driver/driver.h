@@ -14,6 +14,15 @@ extern std::string executable_directory;
 
 bool locate_executable_directory();
 
+// Writes one printf-style message to standard error. Standard output is
+// flushed first, so that when both streams go to one place the lines stand in
+// the order of the events they tell of. Every message of the program goes
+// through here.
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+void report(const char* format, ...);
+
 // The version option, then the settings, then the scan. Returns the exit status.
 int run_search(int argc, char** argv);
 

@@ -13,7 +13,7 @@ const char kOutputFailed[] = "can not write to standard output: %s\n";
 // success with missing lines.
 int check_output(int status) {
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
-  std::fprintf(stderr, kOutputFailed, std::strerror(errno));
+  report(kOutputFailed, std::strerror(errno));
   return 1;
 }
 }  // namespace
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   program_name = "logsift";
   platform_start();
   if (!locate_executable_directory()) {
-    std::fprintf(stderr, kNoDirectory, program_name);
+    report(kNoDirectory, program_name);
     return 1;
   }
   return check_output(run_search(argc, argv));

@@ -56,7 +56,7 @@ struct Scanner final : RecordSink {
       case OpenStatus::missing:
         return true;
       case OpenStatus::failed:
-        std::fprintf(stderr, kCannotRead, path.c_str(), reason.c_str());
+        report(kCannotRead, path.c_str(), reason.c_str());
         return true;
       case OpenStatus::opened:
         break;
@@ -68,11 +68,11 @@ struct Scanner final : RecordSink {
       while (output_ok && reader.next_chunk(chunk)) {
         output_ok = find_records(chunk, filter, *this);
       }
-      if (reader.failed()) std::fprintf(stderr, kCannotRead, path.c_str(), reader.reason().c_str());
+      if (reader.failed()) report(kCannotRead, path.c_str(), reader.reason().c_str());
     } catch (const std::bad_alloc&) {
       // A record line too long for the memory there is: the results so far
       // stand, and the next month is searched.
-      std::fprintf(stderr, kCannotRead, path.c_str(), kLineTooLong);
+      report(kCannotRead, path.c_str(), kLineTooLong);
     }
     platform_close(file);
     return output_ok;

@@ -84,7 +84,7 @@ int load_search_settings() {
   // empty, and the user would be told the start time is invalid.
   std::string reason;
   if (!platform_load_settings(settings_path, reason)) {
-    std::fprintf(stderr, kCannotRead, settings_path.c_str(), reason.c_str());
+    report(kCannotRead, settings_path.c_str(), reason.c_str());
     return 0;
   }
 
@@ -98,18 +98,18 @@ int load_search_settings() {
   char work[kTextCapacity];
   read_config_string("start_time", "", work, kTextCapacity);
   if (!parse_month(work, s.start_year, s.start_month)) {
-    std::fprintf(stderr, kInvalidStartTime, work);
+    report(kInvalidStartTime, work);
     return 0;
   }
   read_config_string("end_time", "", work, kTextCapacity);
   if (!parse_month(work, s.end_year, s.end_month)) {
-    std::fprintf(stderr, kInvalidEndTime, work);
+    report(kInvalidEndTime, work);
     return 0;
   }
   char search_id[kIdCapacity];
   read_config_string("search_id", "", search_id, kIdCapacity);
   if (search_id[0] == '\0' && s.search_strings[0][0] == '\0') {
-    std::fputs(kNothingToSearch, stderr);
+    report(kNothingToSearch);
     return 0;
   }
 

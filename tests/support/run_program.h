@@ -15,13 +15,15 @@ struct RunResult {
 // Runs program with args (argv[0] is program itself), no standard input, and
 // standard output and error captured through files in capture_dir. When
 // stdout_path is given, standard output goes there instead and out stays empty;
-// kClosedStdout starts the program with standard output closed, and
-// kBrokenPipe with a pipe whose reading end is already closed.
-// The bytes of a file; empty when it cannot be read.
-std::string read_whole_file(const std::string& path);
-
+// kClosedStdout starts the program with standard output closed, kBrokenPipe
+// with a pipe whose reading end is already closed, and kStdoutWithStderr with
+// both streams writing to one file, whose bytes are then in err.
 extern const char kClosedStdout[];
 extern const char kBrokenPipe[];
+extern const char kStdoutWithStderr[];
+
+// The bytes of a file; empty when it cannot be read.
+std::string read_whole_file(const std::string& path);
 
 // wrapper, when given, is a command that runs the program (setpriv, valgrind);
 // POSIX only.

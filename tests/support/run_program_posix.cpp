@@ -9,6 +9,7 @@
 
 const char kClosedStdout[] = "<closed>";
 const char kBrokenPipe[] = "<broken pipe>";
+const char kStdoutWithStderr[] = "<with stderr>";
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const std::string& capture_dir, const std::string& stdout_path,
@@ -23,6 +24,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 
   const bool closed = stdout_path == kClosedStdout;
   const bool broken_pipe = stdout_path == kBrokenPipe;
+  const bool with_stderr = stdout_path == kStdoutWithStderr;
   RunResult result;
   pid_t pid = fork();
   if (pid == 0) {
@@ -34,6 +36,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
       if (pipe(ends) != 0) _exit(127);
       close(ends[0]);
       out = ends[1];
+    } else if (with_stderr) {
+      out = err;
     } else if (!closed) {
       out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       if (out < 0) _exit(127);

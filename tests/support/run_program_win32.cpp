@@ -5,6 +5,7 @@
 
 const char kClosedStdout[] = "<closed>";
 const char kBrokenPipe[] = "<broken pipe>";
+const char kStdoutWithStderr[] = "<with stderr>";
 
 namespace {
 
@@ -43,9 +44,11 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   for (const auto& a : args) command += " " + quoted(a);
 
   RunResult result;
+  // One handle for both streams shares one file position, as dup does.
+  const bool with_stderr = stdout_path == kStdoutWithStderr;
   HANDLE in = inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
-  HANDLE out = inheritable(out_path, GENERIC_WRITE, CREATE_ALWAYS);
   HANDLE err = inheritable(err_path, GENERIC_WRITE, CREATE_ALWAYS);
+  HANDLE out = with_stderr ? err : inheritable(out_path, GENERIC_WRITE, CREATE_ALWAYS);
   STARTUPINFOA si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
@@ -56,7 +59,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   BOOL started = CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                 &si, &pi);
   CloseHandle(in);
-  CloseHandle(out);
+  if (!with_stderr) CloseHandle(out);
   CloseHandle(err);
   if (!started) return result;
   WaitForSingleObject(pi.hProcess, INFINITE);
