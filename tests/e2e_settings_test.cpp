@@ -1,6 +1,7 @@
 // The program as a user runs it: copied into a fresh folder beside a search.ini.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "support/fixture.h"
@@ -71,12 +72,30 @@ TEST(EndToEndSettings, LongValuesAreCut) {
                        ",target: '" + std::string(511, 's') + "'\n"));
 }
 
+// No settings file is an invalid start time, and the path that was looked at
+// is named; a file that is there reads as it is, however empty.
 TEST(EndToEndSettings, MissingSettingsFileIsAnInvalidStartTime) {
-  Fixture f;
-  RunResult r = f.run();
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, as_written("invalid start time: \n"));
+  struct Case {
+    const char* what;
+    void (*make)(const Fixture&);
+    bool named;
+  };
+  const Case cases[] = {
+      {"no search.ini", [](const Fixture&) {}, true},
+      {"an empty search.ini", [](const Fixture& f) { f.write_ini(""); }, false},
+      {"a folder named search.ini", [](const Fixture& f) { std::filesystem::create_directory(f.dir() / "search.ini"); },
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fixture f;
+    c.make(f);
+    RunResult r = f.run();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    const std::string named = "no settings file at " + f.dir().generic_string() + "/search.ini\n";
+    EXPECT_EQ(r.err, as_written("invalid start time: \n" + (c.named ? named : "")));
+  }
 }
 
 struct ArgsCase {

@@ -20,10 +20,14 @@ bool platform_executable_directory(std::string& directory);
 // and the system's reason.
 constexpr char kCannotRead[] = "can not read %s: %s\n";
 
+enum class OpenStatus { opened, missing, failed };
+
 // Makes ready to answer platform_profile_string() from the settings file at
-// path. False when the file exists but cannot be opened or read; reason then
-// says why. A missing file, and a directory, read as an empty file.
-bool platform_load_settings(const std::string& path, std::string& reason);
+// path. opened: it was read; a directory, or anything else that is not a
+// regular file, reads as an empty file. missing: there is no such file, and it
+// reads as an empty one. failed: it exists but cannot be opened or read;
+// reason then says why.
+OpenStatus platform_load_settings(const std::string& path, std::string& reason);
 
 // One value of an INI file, answered as GetPrivateProfileStringA answers it:
 // the key's value when the file, the section and the key exist (even when the
@@ -37,8 +41,6 @@ void platform_profile_string(const std::string& path, const char* section, const
 struct PlatformFile {
   std::intptr_t handle;
 };
-
-enum class OpenStatus { opened, missing, failed };
 
 // missing: there is no such file (nothing to report). failed: it exists but
 // cannot be opened; reason then says why.

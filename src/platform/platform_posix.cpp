@@ -49,18 +49,18 @@ namespace {
 std::string settings_path;
 std::string settings_text;
 
-// Missing, or not a regular file: empty, and true. A file that cannot be
-// opened or read: false, with the reason.
-bool read_settings_file(const std::string& path, std::string& text, std::string& reason) {
+// Missing, or not a regular file: empty. A file that cannot be opened or
+// read: failed, with the reason.
+OpenStatus read_settings_file(const std::string& path, std::string& text, std::string& reason) {
   text.clear();
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd == -1) {
-    if (errno == ENOENT || errno == ENOTDIR) return true;
+    if (errno == ENOENT || errno == ENOTDIR) return OpenStatus::missing;
     reason = std::strerror(errno);
-    return false;
+    return OpenStatus::failed;
   }
   struct stat st;
-  bool ok = true;
+  OpenStatus status = OpenStatus::opened;
   if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
     char block[65536];
     for (;;) {
@@ -68,19 +68,19 @@ bool read_settings_file(const std::string& path, std::string& text, std::string&
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) {
         reason = std::strerror(errno);
-        ok = false;
+        status = OpenStatus::failed;
       }
       if (n <= 0) break;
       text.append(block, static_cast<std::size_t>(n));
     }
   }
   close(fd);
-  return ok;
+  return status;
 }
 
 }  // namespace
 
-bool platform_load_settings(const std::string& path, std::string& reason) {
+OpenStatus platform_load_settings(const std::string& path, std::string& reason) {
   settings_path = path;
   return read_settings_file(path, settings_text, reason);
 }

@@ -54,23 +54,23 @@ bool platform_executable_directory(std::string& directory) {
 }
 
 // GetPrivateProfileStringA reads the file itself; here it is only checked.
-bool platform_load_settings(const std::string& path, std::string& reason) {
+OpenStatus platform_load_settings(const std::string& path, std::string& reason) {
   DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     DWORD code = GetLastError();
-    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return true;
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return OpenStatus::missing;
     reason = system_message(code);
-    return false;
+    return OpenStatus::failed;
   }
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return true;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return OpenStatus::opened;
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     reason = system_message(GetLastError());
-    return false;
+    return OpenStatus::failed;
   }
   CloseHandle(h);
-  return true;
+  return OpenStatus::opened;
 }
 
 void platform_profile_string(const std::string& path, const char* section, const char* key,

@@ -16,6 +16,7 @@ const char kSection[] = "Config";
 const char kInvalidStartTime[] = "invalid start time: %s\n";
 const char kInvalidEndTime[] = "invalid end time: %s\n";
 const char kNothingToSearch[] = "no id or string specified\n";
+const char kNoSettingsFile[] = "no settings file at %s\n";
 
 const char kAnnounceRange[] = "Search instant message between %04d_%02d and %04d_%02d";
 const char kAnnounceId[] = " for id %s";
@@ -83,7 +84,8 @@ int load_search_settings() {
   // A settings file that is there but cannot be read would otherwise look
   // empty, and the user would be told the start time is invalid.
   std::string reason;
-  if (!platform_load_settings(settings_path, reason)) {
+  const OpenStatus loaded = platform_load_settings(settings_path, reason);
+  if (loaded == OpenStatus::failed) {
     report(kCannotRead, settings_path.c_str(), reason.c_str());
     return 0;
   }
@@ -99,6 +101,8 @@ int load_search_settings() {
   read_config_string("start_time", "", work, kTextCapacity);
   if (!parse_month(work, s.start_year, s.start_month)) {
     report(kInvalidStartTime, work);
+    // Without the file every key is missing; the path says where it was looked for.
+    if (loaded == OpenStatus::missing) report(kNoSettingsFile, settings_path.c_str());
     return 0;
   }
   read_config_string("end_time", "", work, kTextCapacity);
