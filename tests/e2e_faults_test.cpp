@@ -102,6 +102,49 @@ TEST(Faults, TenMegabyteSettingsFile) {
               static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
 }
 
+// A search.ini of a section holding one long filler line, then the keys.
+void write_large_settings(const Fixture& f, std::size_t filler_megabytes) {
+  std::FILE* out = std::fopen((f.dir() / "search.ini").c_str(), "wb");
+  std::fputs("[Config]\nfiller=", out);
+  const std::string block(1 << 20, 'f');
+  for (std::size_t i = 0; i < filler_megabytes; ++i) std::fwrite(block.data(), 1, block.size(), out);
+  std::fputs(("\n" + kIni.substr(9)).c_str(), out);
+  std::fclose(out);
+}
+
+// The file is read and taken apart once, not once for each of its keys.
+TEST(Faults, LargeSettingsFileIsReadOnce) {
+  Fixture f;
+  write_large_settings(f, 150);
+  f.write("mcu_event_log_2007_01.txt", record("hit") + "\r\n");
+  const auto started = std::chrono::steady_clock::now();
+  RunResult r = f.run();
+  const auto took = std::chrono::steady_clock::now() - started;
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, kAnnounced + printed("hit"));
+  std::printf("150 MB search.ini read in %lld ms\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+  if (!std::getenv("LOGSIFT_TEST_WRAPPER")) EXPECT_LT(took, std::chrono::seconds(4));
+}
+
+// A settings file larger than the memory the program may have is named with
+// the reason, and the search does not start.
+TEST(Faults, SettingsFileTooLargeForMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
+#endif
+  if (std::getenv("LOGSIFT_TEST_WRAPPER")) GTEST_SKIP() << "the limit would apply to the wrapper";
+  if (std::system("prlimit --as=120000000 true 2>/dev/null") != 0) GTEST_SKIP() << "no prlimit";
+  Fixture f;
+  write_large_settings(f, 150);
+  RunResult r = f.run({}, "", {"prlimit", "--as=120000000"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "can not read " + (f.dir() / "search.ini").string() + ": not enough memory for a file this large\n");
+}
+
 // Every result line must be one of the records written, whole.
 void expect_whole_records(const std::string& out, const std::set<std::string>& allowed) {
   std::size_t begin = out.find('\n') + 1;  // after the announcement

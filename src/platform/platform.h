@@ -25,8 +25,8 @@ enum class OpenStatus { opened, missing, failed };
 // Makes ready to answer platform_profile_string() from the settings file at
 // path. opened: it was read; a directory, or anything else that is not a
 // regular file, reads as an empty file. missing: there is no such file, and it
-// reads as an empty one. failed: it exists but cannot be opened or read;
-// reason then says why.
+// reads as an empty one. failed: it exists but cannot be opened or read, or
+// does not fit in the memory there is; reason then says why.
 OpenStatus platform_load_settings(const std::string& path, std::string& reason);
 
 // One value of an INI file, answered as GetPrivateProfileStringA answers it:

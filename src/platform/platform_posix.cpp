@@ -5,7 +5,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -44,45 +47,65 @@ bool platform_executable_directory(std::string& directory) {
 
 namespace {
 
-// The settings file, read once: the profile reader is asked for one key at a
-// time.
+const char kFileTooLarge[] = "not enough memory for a file this large";
+
+// The settings file, read and taken apart once: the profile reader is asked
+// for one key at a time.
 std::string settings_path;
-std::string settings_text;
+IniFile settings_file;
+
+// Closes a descriptor when it goes out of scope, thrown past or not.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd != -1) close(fd);
+  }
+};
 
 // Missing, or not a regular file: empty. A file that cannot be opened or
-// read: failed, with the reason.
+// read: failed, with the reason. Throws std::bad_alloc when the file does not
+// fit in memory.
 OpenStatus read_settings_file(const std::string& path, std::string& text, std::string& reason) {
   text.clear();
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd == -1) {
+  const Descriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (file.fd == -1) {
     if (errno == ENOENT || errno == ENOTDIR) return OpenStatus::missing;
     reason = std::strerror(errno);
     return OpenStatus::failed;
   }
   struct stat st;
-  OpenStatus status = OpenStatus::opened;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    char block[65536];
-    for (;;) {
-      ssize_t n = read(fd, block, sizeof block);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        reason = std::strerror(errno);
-        status = OpenStatus::failed;
-      }
-      if (n <= 0) break;
-      text.append(block, static_cast<std::size_t>(n));
+  if (fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return OpenStatus::opened;
+  // Room for the whole file at once: no copies while it grows, and a file too
+  // large fails here, before any time is spent on it.
+  if (st.st_size > 0) text.reserve(static_cast<std::size_t>(st.st_size));
+  char block[65536];
+  for (;;) {
+    ssize_t n = read(file.fd, block, sizeof block);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      reason = std::strerror(errno);
+      return OpenStatus::failed;
     }
+    if (n == 0) return OpenStatus::opened;
+    text.append(block, static_cast<std::size_t>(n));
   }
-  close(fd);
-  return status;
 }
 
 }  // namespace
 
 OpenStatus platform_load_settings(const std::string& path, std::string& reason) {
   settings_path = path;
-  return read_settings_file(path, settings_text, reason);
+  settings_file = IniFile();  // the memory of an earlier file is free for this one
+  try {
+    std::string text;
+    const OpenStatus status = read_settings_file(path, text, reason);
+    if (status != OpenStatus::failed) settings_file = IniFile(std::move(text));
+    return status;
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {  // a size beyond what a string can hold
+  }
+  reason = kFileTooLarge;
+  return OpenStatus::failed;
 }
 
 void platform_profile_string(const std::string& path, const char* section, const char* key,
@@ -92,7 +115,7 @@ void platform_profile_string(const std::string& path, const char* section, const
     std::string ignored;
     platform_load_settings(path, ignored);
   }
-  std::string value = ini_lookup(settings_text, section, key, default_value, capacity);
+  std::string value = settings_file.value(section, key, default_value, capacity);
   std::memcpy(destination, value.c_str(), value.size() + 1);
 }
 

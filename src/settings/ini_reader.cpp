@@ -1,6 +1,9 @@
 #include "settings/ini_reader.h"
 
 #include <cstdint>
+#include <cstring>
+#include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -81,65 +84,127 @@ std::string utf16_to_utf8(std::string_view bytes, bool big_endian) {
   return out;
 }
 
-struct Answer {
-  bool found = false;
-  std::string_view value;
+// Splits text at every CR and at every LF. The next position of each is
+// found with memchr and kept until it is passed, so a long line costs one
+// fast pass rather than a test of each byte against both.
+class LineSplitter {
+ public:
+  explicit LineSplitter(std::string_view text)
+      : text_(text), cr_(find(0, '\r')), lf_(find(0, '\n')) {}
+
+  bool next(std::string_view& line) {
+    if (pos_ >= text_.size()) return false;
+    if (cr_ < pos_) cr_ = find(pos_, '\r');
+    if (lf_ < pos_) lf_ = find(pos_, '\n');
+    const std::size_t end = cr_ < lf_ ? cr_ : lf_;
+    line = text_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    return true;
+  }
+
+ private:
+  // The position of c from from on; the text's size when there is none.
+  std::size_t find(std::size_t from, char c) const {
+    const void* at = std::memchr(text_.data() + from, c, text_.size() - from);
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - text_.data()) : text_.size();
+  }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  std::size_t cr_;
+  std::size_t lf_;
 };
 
-Answer find_key(std::string_view text, std::string_view section, std::string_view key) {
-  enum { before_section, in_section, after_section } where = before_section;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = trim(text.substr(pos, end - pos));
-    pos = end + 1;
+// A section or key name and the section it belongs to, as one key of a hash
+// set: ASCII case ignored, as the names are compared.
+struct ScopedName {
+  std::size_t section;
+  std::string_view name;
+};
+
+struct ScopedNameHash {
+  std::size_t operator()(const ScopedName& n) const {
+    std::uint64_t h = 1469598103934665603u ^ n.section;
+    for (char c : n.name) h = (h ^ static_cast<unsigned char>(ascii_lower(c))) * 1099511628211u;
+    return static_cast<std::size_t>(h);
+  }
+};
+
+struct ScopedNameEqual {
+  bool operator()(const ScopedName& a, const ScopedName& b) const {
+    return a.section == b.section && equal_ignoring_ascii_case(a.name, b.name);
+  }
+};
+
+}  // namespace
+
+IniFile::IniFile(std::string text) : text_(std::move(text)) {
+  std::size_t start = 0;
+  if (text_.size() >= 3 && text_.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    start = 3;
+  } else if (text_.size() >= 2 && (text_.compare(0, 2, "\xFF\xFE") == 0 || text_.compare(0, 2, "\xFE\xFF") == 0)) {
+    text_ = utf16_to_utf8(std::string_view(text_).substr(2), text_[0] == '\xFE');
+  }
+  const std::string_view all(text_);
+  auto span = [&](std::string_view part) { return Span{static_cast<std::size_t>(part.data() - all.data()), part.size()}; };
+
+  // Section names are seen under section 0, key names under their section's
+  // number plus one.
+  std::unordered_set<ScopedName, ScopedNameHash, ScopedNameEqual> seen;
+  constexpr std::size_t kNone = SIZE_MAX;  // lines before any header, or in a repeated section
+  std::size_t current = kNone;
+  LineSplitter lines(all.substr(start));
+  std::string_view line;
+  while (lines.next(line)) {
+    line = trim(line);
     if (line.empty()) continue;
 
     if (line.front() == '[') {
-      std::size_t close = line.rfind(']');
+      const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos && close > 0) {
-        if (where == in_section) return {};  // the first matching section had no such key
-        if (where == before_section &&
-            equal_ignoring_ascii_case(cut_at_nul(trim(line.substr(1, close - 1))), section)) {
-          where = in_section;
+        const std::string_view name = cut_at_nul(trim(line.substr(1, close - 1)));
+        current = kNone;
+        if (seen.insert({0, name}).second) {
+          current = sections_.size();
+          sections_.push_back({span(name), {}});
         }
         continue;
       }
     }
-    if (where != in_section) continue;
+    if (current == kNone) continue;
 
-    std::size_t equals = line.find('=');
-    std::string_view name =
+    const std::size_t equals = line.find('=');
+    const std::string_view name =
         cut_at_nul(trim(equals == std::string_view::npos ? line : line.substr(0, equals)));
-    if (!equal_ignoring_ascii_case(name, key)) continue;
-    if (equals == std::string_view::npos) return {};
-    return {true, cut_at_nul(trim(line.substr(equals + 1)))};
+    if (!seen.insert({current + 1, name}).second) continue;
+    Key key{span(name), equals != std::string_view::npos, {}};
+    if (key.has_value) key.value = span(cut_at_nul(trim(line.substr(equals + 1))));
+    sections_[current].keys.push_back(key);
   }
-  return {};
 }
 
-}  // namespace
+std::string IniFile::value(std::string_view section, std::string_view key, std::string_view default_value,
+                           std::size_t capacity) const {
+  if (capacity == 0) return {};
+  std::string_view value = default_value;
+  for (const Section& s : sections_) {
+    if (!equal_ignoring_ascii_case(view(s.name), section)) continue;
+    for (const Key& k : s.keys) {
+      if (!equal_ignoring_ascii_case(view(k.name), key)) continue;
+      if (k.has_value) {
+        value = view(k.value);
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+          value = value.substr(1, value.size() - 2);
+        }
+      }
+      break;
+    }
+    break;
+  }
+  return std::string(value.substr(0, capacity - 1));
+}
 
 std::string ini_lookup(std::string_view text, std::string_view section, std::string_view key,
                        std::string_view default_value, std::size_t capacity) {
-  std::string converted;
-  if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") {
-    text.remove_prefix(3);
-  } else if (text.size() >= 2 && (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF")) {
-    converted = utf16_to_utf8(text.substr(2), text[0] == '\xFE');
-    text = converted;
-  }
-
-  Answer answer = find_key(text, section, key);
-  std::string_view value = default_value;
-  if (answer.found) {
-    value = answer.value;
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-      value = value.substr(1, value.size() - 2);
-    }
-  }
-  if (capacity == 0) return {};
-  return std::string(value.substr(0, capacity - 1));
+  return IniFile(std::string(text)).value(section, key, default_value, capacity);
 }

@@ -25,6 +25,41 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
+
+// An INI text taken apart once, to answer any number of lookups: for the first
+// section of each name, the first line of each key name. Reading it costs one
+// pass over the text and memory for the names it holds, not for its lines.
+class IniFile {
+ public:
+  IniFile() = default;  // an empty text
+  explicit IniFile(std::string text);
+
+  // The value of key in section, or default_value; at most capacity - 1
+  // bytes (capacity 0 gives the empty string).
+  std::string value(std::string_view section, std::string_view key, std::string_view default_value,
+                    std::size_t capacity) const;
+
+ private:
+  struct Span {  // a part of text_
+    std::size_t begin;
+    std::size_t length;
+  };
+  struct Key {
+    Span name;
+    bool has_value;  // false for a line without "=": it answers the default
+    Span value;
+  };
+  struct Section {
+    Span name;
+    std::vector<Key> keys;  // in file order
+  };
+
+  std::string_view view(Span s) const { return std::string_view(text_).substr(s.begin, s.length); }
+
+  std::string text_;  // as read, or as UTF-8 when it came as UTF-16
+  std::vector<Section> sections_;
+};
 
 // The value of key in section of the INI text, or default_value; at most
 // capacity - 1 bytes (capacity 0 gives the empty string).
