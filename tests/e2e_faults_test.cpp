@@ -102,6 +102,35 @@ TEST(Faults, TenMegabyteSettingsFile) {
               static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
 }
 
+// A FIFO that no process writes to must not hold the program up: search.ini
+// reads as an empty file then, as other things that are not files do, and a
+// month log as a stream that ends at once. timeout turns a hang into a failure.
+TEST(Faults, FifosInPlaceOfFiles) {
+  struct Case {
+    const char* what;
+    const char* fifo;
+    int status;
+    std::string out;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"search.ini", "search.ini", 1, "", "invalid start time: \n"},
+      {"a month log", "mcu_event_log_2007_01.txt", 0, kAnnounced + printed("hit february"), ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fixture f;
+    f.write_ini(kIni);
+    f.write("mcu_event_log_2007_02.txt", record("hit february") + "\r\n");
+    fs::remove(f.dir() / c.fifo);
+    ASSERT_EQ(mkfifo((f.dir() / c.fifo).c_str(), 0644), 0);
+    RunResult r = f.run({}, "", {"timeout", "10"});
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.err, c.err);
+  }
+}
+
 // A search.ini of a section holding one long filler line, then the keys.
 void write_large_settings(const Fixture& f, std::size_t filler_megabytes) {
   std::FILE* out = std::fopen((f.dir() / "search.ini").c_str(), "wb");

@@ -43,7 +43,8 @@ struct PlatformFile {
 };
 
 // missing: there is no such file (nothing to report). failed: it exists but
-// cannot be opened; reason then says why.
+// cannot be opened; reason then says why. The open itself never waits (a FIFO
+// that no process writes to is opened at once); reads wait as usual.
 OpenStatus platform_open_for_reading(const std::string& path, PlatformFile& file,
                                      std::string& reason);
 

@@ -47,6 +47,22 @@ bool platform_executable_directory(std::string& directory) {
 
 namespace {
 
+// Opens path for reading without waiting: a FIFO with no writer would
+// otherwise hold the open forever. Reads then wait as usual again, so a FIFO
+// or device reads as a stream, and a FIFO with no writer ends at once.
+int open_for_reading(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd == -1) return -1;
+  int flags = fcntl(fd, F_GETFL);
+  if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+    const int saved = errno;
+    close(fd);
+    errno = saved;
+    return -1;
+  }
+  return fd;
+}
+
 const char kFileTooLarge[] = "not enough memory for a file this large";
 
 // The settings file, read and taken apart once: the profile reader is asked
@@ -67,7 +83,7 @@ struct Descriptor {
 // fit in memory.
 OpenStatus read_settings_file(const std::string& path, std::string& text, std::string& reason) {
   text.clear();
-  const Descriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  const Descriptor file{open_for_reading(path)};
   if (file.fd == -1) {
     if (errno == ENOENT || errno == ENOTDIR) return OpenStatus::missing;
     reason = std::strerror(errno);
@@ -121,7 +137,7 @@ void platform_profile_string(const std::string& path, const char* section, const
 
 OpenStatus platform_open_for_reading(const std::string& path, PlatformFile& file,
                                      std::string& reason) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = open_for_reading(path);
   if (fd == -1) {
     if (errno == ENOENT || errno == ENOTDIR) return OpenStatus::missing;
     reason = std::strerror(errno);
