@@ -131,6 +131,21 @@ TEST(Faults, FifosInPlaceOfFiles) {
   }
 }
 
+// Files of procfs report a size of 0 and have content: they are read to their
+// end. The program's own environment holds a record line between two line
+// ends (a NUL ends a line's text, and the variables are NUL separated).
+TEST(Faults, AProcfsFileIsReadThoughItReportsNoSize) {
+  Fixture f;
+  f.write_ini(kIni);
+  fs::create_symlink("/proc/self/environ", f.dir() / "mcu_event_log_2007_01.txt");
+  ASSERT_EQ(setenv("LOGSIFT_TEST_RECORD", ("\n" + record("hit from procfs") + "\n").c_str(), 1), 0);
+  RunResult r = f.run();
+  unsetenv("LOGSIFT_TEST_RECORD");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, kAnnounced + printed("hit from procfs"));
+}
+
 // A search.ini of a section holding one long filler line, then the keys.
 void write_large_settings(const Fixture& f, std::size_t filler_megabytes) {
   std::FILE* out = std::fopen((f.dir() / "search.ini").c_str(), "wb");

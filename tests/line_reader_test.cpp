@@ -154,6 +154,8 @@ TEST(LineReader, AGrowingFileIsReadAsItWasAtTheStart) {
       {"appended lines wait", "a\nb\n", "c\n", "a|b|"},
       {"a line being written is left out", "a\nb", "c\n", "a|"},
       {"an unchanged file keeps its last line", "a\nb", "", "a|b<no end>"},
+      // A log the server has just created: empty is a size like any other.
+      {"an empty file stays empty", "", "one\ntwo wo", ""},
   };
   Fixture f;
   const std::string path = (f.dir() / "log.txt").string();

@@ -53,7 +53,10 @@ OpenStatus platform_open_for_reading(const std::string& path, PlatformFile& file
 std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size,
                              std::string& reason);
 
-// The file's current size in bytes; false when the system cannot tell.
+// The file's current size in bytes; 0 for an empty file. False when the
+// system cannot tell: for what is not a regular file (a pipe, a device), and
+// for the files of pseudo file systems (procfs, sysfs), whose reported size
+// says nothing of their content.
 bool platform_file_size(PlatformFile file, std::uint64_t& size);
 
 void platform_close(PlatformFile file);

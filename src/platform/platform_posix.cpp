@@ -1,6 +1,8 @@
 // Linux side of the operating-system seam.
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -159,9 +161,15 @@ std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size,
 }
 
 bool platform_file_size(PlatformFile file, std::uint64_t& size) {
+  const int fd = static_cast<int>(file.handle);
   struct stat st;
   // Pipes and devices have no size worth the name.
-  if (fstat(static_cast<int>(file.handle), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // Neither have the files of procfs and sysfs, which report 0 or a page.
+  struct statfs fs;
+  if (fstatfs(fd, &fs) != 0) return false;
+  const auto type = static_cast<unsigned long>(fs.f_type);
+  if (type == PROC_SUPER_MAGIC || type == SYSFS_MAGIC) return false;
   size = static_cast<std::uint64_t>(st.st_size);
   return true;
 }

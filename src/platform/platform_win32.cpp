@@ -105,8 +105,11 @@ std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size, 
 }
 
 bool platform_file_size(PlatformFile file, std::uint64_t& size) {
+  const HANDLE h = reinterpret_cast<HANDLE>(file.handle);
+  // Pipes and character devices have no size worth the name.
+  if (GetFileType(h) != FILE_TYPE_DISK) return false;
   LARGE_INTEGER n;
-  if (!GetFileSizeEx(reinterpret_cast<HANDLE>(file.handle), &n)) return false;
+  if (!GetFileSizeEx(h, &n)) return false;
   size = static_cast<std::uint64_t>(n.QuadPart);
   return true;
 }

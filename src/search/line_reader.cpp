@@ -16,8 +16,8 @@ void LineReader::start(PlatformFile file, WantsLongLine wants_long_line) {
   reason_.clear();
   buffer_[0] = '\0';
   wants_long_line_ = wants_long_line;
-  // Files on some systems (procfs) report no size but have content.
-  if (!platform_file_size(file, start_size_) || start_size_ == 0) start_size_ = UINT64_MAX;
+  // Without a size (pipes, devices, procfs) the file is read to its end.
+  if (!platform_file_size(file, start_size_)) start_size_ = UINT64_MAX;
   remaining_ = start_size_;
 }
 

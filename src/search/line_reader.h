@@ -12,6 +12,8 @@
 //    called: lines appended later are left for the next search, and a last
 //    line without a line end is left out too when the file has grown since,
 //    since it was still being written. A file that shrinks simply ends early.
+//    A file that is empty at start() has no lines. A file without a size
+//    (see platform_file_size) is read to its end.
 // The file is handed out in chunks of whole lines, so that a search can run
 // over many lines at once; take_line() splits a chunk into lines.
 #pragma once
