@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "support/fixture.h"
+#include "support/records.h"
 
 namespace fs = std::filesystem;
 
@@ -58,6 +60,52 @@ TEST(EndToEndPosix, ExecutableDeeperThanPathMaxGetsTheDirectoryMessage) {
   EXPECT_EQ(without_sanitizer_notes(r.err), "logsift can not get executable file directory.\n");
   EXPECT_EQ(v.status, 1);
   EXPECT_EQ(without_sanitizer_notes(v.err), "logsift can not get executable file directory.\n");
+}
+
+// The program is found where it was started from: through a link to it, its
+// search.ini and logs are those beside the link. Only when the name it was
+// started by holds no folder (a search of PATH) is its own file asked for.
+TEST(EndToEndPosix, AProgramStartedThroughALinkSearchesBesideTheLink) {
+  Fixture f;
+  const fs::path bin = f.dir() / "bin";
+  const fs::path logs = f.dir() / "logs";
+  fs::create_directories(bin);
+  fs::create_directories(logs);
+  fs::copy_file(program_under_test(), bin / "logsift");
+  fs::create_symlink("../bin/logsift", logs / "logsift");
+  const std::string search = "[Config]\nsearch1=hit\nstart_time=2007_01\nend_time=2007_01\n";
+  for (const auto& [folder, message] : {std::pair{bin, "hit in bin"}, std::pair{logs, "hit in logs"}}) {
+    std::ofstream(folder / "search.ini") << search;
+    std::ofstream(folder / "mcu_event_log_2007_01.txt", std::ios::binary) << record(message) << "\r\n";
+  }
+  struct Case {
+    const char* what;
+    fs::path cwd;
+    std::string program;
+    const char* found;
+  };
+  const Case cases[] = {
+      {"an absolute path", "/", (logs / "logsift").string(), "hit in logs"},
+      {"a relative path", f.dir(), "logs/logsift", "hit in logs"},
+      {"dots and doubled slashes", f.dir(), "./logs//./logsift", "hit in logs"},
+      {"a parent folder, kept as written", bin, "../logs/logsift", "hit in logs"},
+      {"the program itself", "/", (bin / "logsift").string(), "hit in bin"},
+      {"a search of PATH", "/", "logsift", "hit in bin"},
+  };
+  const fs::path capture = f.dir().parent_path() / "capture";
+  const fs::path start = fs::current_path();
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::current_path(c.cwd);
+    setenv("PATH", logs.c_str(), 1);
+    RunResult r = run_program(c.program, {}, capture.string());
+    setenv("PATH", path.c_str(), 1);
+    fs::current_path(start);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "Search instant message between 2007_01 and 2007_01,target: 'hit'\n" + printed(c.found));
+  }
 }
 
 }  // namespace

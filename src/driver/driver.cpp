@@ -17,7 +17,9 @@ const char kVersionOption[] = "--version";
 const char kVersionLine[] = "logsift version %d.%d.%d%s(%s)\n";
 }  // namespace
 
-bool locate_executable_directory() { return platform_executable_directory(executable_directory); }
+bool locate_executable_directory(const char* argv0) {
+  return platform_executable_directory(argv0, executable_directory);
+}
 
 void report(const char* format, ...) {
   // A stream that has failed keeps its error for the end of the run, where it

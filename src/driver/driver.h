@@ -12,7 +12,8 @@ extern const char* program_name;
 // the working directory. Written once by locate_executable_directory.
 extern std::string executable_directory;
 
-bool locate_executable_directory();
+// argv0 is argv[0], or null when the program was started without one.
+bool locate_executable_directory(const char* argv0);
 
 // Writes one printf-style message to standard error. Standard output is
 // flushed first, so that when both streams go to one place the lines stand in

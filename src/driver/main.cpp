@@ -21,7 +21,7 @@ int check_output(int status) {
 int main(int argc, char** argv) {
   program_name = "logsift";
   platform_start();
-  if (!locate_executable_directory()) {
+  if (!locate_executable_directory(argc > 0 ? argv[0] : nullptr)) {
     report(kNoDirectory, program_name);
     return 1;
   }

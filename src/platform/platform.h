@@ -13,8 +13,11 @@ void platform_start();
 
 // Directory of the running executable, with forward slashes and no trailing
 // separator (empty for an executable in the root directory). False when the
-// system cannot tell the executable's path.
-bool platform_executable_directory(std::string& directory);
+// system cannot tell the executable's path. argv0 is the name the program was
+// started by (argv[0], or null when there is none): on Linux, when it holds a
+// "/", the directory is its folder as written, made absolute, so that a link
+// to the program searches beside the link; Windows names the file it started.
+bool platform_executable_directory(const char* argv0, std::string& directory);
 
 // The message for a file that exists but cannot be read, filled with its path
 // and the system's reason.

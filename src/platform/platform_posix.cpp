@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -31,8 +32,11 @@ void platform_start() {
   }
 }
 
-bool platform_executable_directory(std::string& directory) {
-  // /proc/self/exe gives no length in advance; grow until the path fits.
+namespace {
+
+// The folder of the executable's own file. /proc/self/exe gives no length in
+// advance; grow until the path fits.
+bool folder_of_own_file(std::string& directory) {
   std::vector<char> buffer(512);
   for (;;) {
     ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
@@ -45,6 +49,42 @@ bool platform_executable_directory(std::string& directory) {
     }
     buffer.resize(buffer.size() * 2);
   }
+}
+
+// The folder part of a name the program was started by, made absolute with
+// the current directory when relative. Only written text changes: "." and
+// empty components go, ".." and links stay, as they lead where the start did.
+// False when the current directory cannot be had (deeper than PATH_MAX:
+// neither could files be opened under it).
+bool folder_as_started(const char* argv0, std::string& directory) {
+  const std::string name(argv0);
+  std::string path = name.substr(0, name.rfind('/'));
+  if (name[0] != '/') {
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd) == nullptr) return false;
+    path = std::string(cwd) + "/" + path;
+  }
+  std::string folder;
+  std::size_t begin = 0;
+  while (begin < path.size()) {
+    std::size_t end = path.find('/', begin);
+    if (end == std::string::npos) end = path.size();
+    const std::string component = path.substr(begin, end - begin);
+    if (!component.empty() && component != ".") folder += "/" + component;
+    begin = end + 1;
+  }
+  directory = folder;
+  return true;
+}
+
+}  // namespace
+
+bool platform_executable_directory(const char* argv0, std::string& directory) {
+  // Started by a path: that path's folder, even when it holds a link to the
+  // program (a link beside the logs is how it is put to work there). Started
+  // by a bare name, through PATH: the program's own file.
+  if (argv0 != nullptr && std::strchr(argv0, '/') != nullptr) return folder_as_started(argv0, directory);
+  return folder_of_own_file(directory);
 }
 
 namespace {

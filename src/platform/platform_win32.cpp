@@ -28,7 +28,8 @@ std::string system_message(DWORD code) {
 
 void platform_start() {}
 
-bool platform_executable_directory(std::string& directory) {
+bool platform_executable_directory(const char* /*argv0: Windows names the started file itself*/,
+                                   std::string& directory) {
   char path[kPathBuffer + 1];
   DWORD n = GetModuleFileNameA(nullptr, path, kPathBuffer);
   // A path that filled the buffer was cut short (older systems do not even
