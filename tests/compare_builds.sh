@@ -6,10 +6,10 @@
 # named differs-*.ini are the documented deliberate differences of the native
 # reader: each has NAME.native and NAME.windows, the standard output that each
 # program must give.
-# Usage: compare_builds.sh NATIVE_PROGRAM WINDOWS_PROGRAM FIXTURE_FOLDER
+# Usage: compare_builds.sh WINE_RUN NATIVE_PROGRAM WINDOWS_PROGRAM FIXTURE_FOLDER
+# (WINE_RUN is tools/wine-run, which runs a Windows program under wine.)
 set -u
-native=$1 windows=$2 fixtures=$3
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine_run=$1 native=$2 windows=$3 fixtures=$4
 for program in "$native" "$windows"; do
   [ -f "$program" ] || { echo "missing program: $program (build the native debug preset first)"; exit 1; }
 done
@@ -28,7 +28,7 @@ run() {
     "$exe" >"$dir/out" 2>"$dir/err" </dev/null
   else
     exe=$dir/app/logsift.exe && cp "$windows" "$exe"
-    wine "$exe" >"$dir/out.crlf" 2>"$dir/err.crlf" </dev/null
+    "$wine_run" "$exe" >"$dir/out.crlf" 2>"$dir/err.crlf" </dev/null
   fi
   echo $? >"$dir/status"
 }
