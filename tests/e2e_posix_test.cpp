@@ -149,6 +149,56 @@ TEST(EndToEndPosix, OutputThatCannotBeWrittenIsAFailure) {
   }
 }
 
+// On a terminal, the control bytes of a result line are shown, not obeyed: a
+// message cannot forge lines or send the terminal commands. Files and pipes
+// get the bytes as they are.
+TEST(EndToEndPosix, ControlBytesAreShownOnlyOnATerminal) {
+  using namespace std::string_literals;
+  struct Line {
+    std::string message;
+    std::string from_id;
+    std::string on_terminal;  // the line as a terminal shows it, without its line end
+  };
+  const std::string head = "2007-01-08 09:02:13 im_log,from id,";
+  const std::string room = ",to id,2001,[Weekly sync],msg=";
+  const Line lines[] = {
+      {"hit\n" + head + "1,to id,2,[forged],msg=hit forged", "5",
+       head + "5" + room + "hit\\n" + head + "1,to id,2,[forged],msg=hit forged"},
+      {"hit\r\x1b[2J\x1b]0;title\x07", "5", head + "5" + room + "hit\\r\\e[2J\\e]0;title\\x07"},
+      {"hit\ttab \x01\x1f\x7f caf\xc3\xa9 \\n", "5", head + "5" + room + "hit\ttab \\x01\\x1f\\x7f caf\xc3\xa9 \\n"},
+      {"hit in a line with a control byte", "5\x1b[8m", head + "5\\e[8m" + room + "hit in a line with a control byte"},
+  };
+  Fixture f;
+  f.write_ini("[Config]\nsearch1=hit\nstart_time=2007_01\nend_time=2007_01\n");
+  std::string log;
+  std::string raw = "Search instant message between 2007_01 and 2007_01,target: 'hit'\n";
+  std::string shown = raw;
+  for (const auto& l : lines) {
+    log += record(l.message, l.from_id) + "\r\n";
+    raw += printed(l.message, l.from_id);
+    shown += l.on_terminal + "\n";
+  }
+  f.write("mcu_event_log_2007_01.txt", log);
+  const fs::path file = f.dir().parent_path() / "results";
+  struct Case {
+    const char* what;
+    std::string stdout_path;
+    const std::string& expected;
+  };
+  const Case cases[] = {
+      {"a terminal", kTerminalStdout, shown},
+      {"a pipe", kPipeStdout, raw},
+      {"a file", file.string(), raw},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunResult r = f.run({}, c.stdout_path);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(c.stdout_path == file.string() ? read_whole_file(file.string()) : r.out, c.expected);
+  }
+}
+
 TEST(EndToEndPosix, BrokenPipeEndsQuietly) {
   Fixture f;
   write_busy_month(f);

@@ -39,6 +39,10 @@ OpenStatus platform_load_settings(const std::string& path, std::string& reason);
 void platform_profile_string(const std::string& path, const char* section, const char* key,
                              const char* default_value, char* destination, std::size_t capacity);
 
+// True when standard output is a terminal (a console on Windows), where text
+// is shown to a person rather than stored.
+bool platform_stdout_is_terminal();
+
 // A month file opened for reading, without denying other processes read or
 // write access to it.
 struct PlatformFile {

@@ -200,6 +200,8 @@ std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size,
   }
 }
 
+bool platform_stdout_is_terminal() { return isatty(1) != 0; }
+
 bool platform_file_size(PlatformFile file, std::uint64_t& size) {
   const int fd = static_cast<int>(file.handle);
   struct stat st;

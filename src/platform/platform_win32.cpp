@@ -105,6 +105,13 @@ std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size, 
   return static_cast<std::ptrdiff_t>(got);
 }
 
+// Only a console has a console mode; _isatty would also say yes for NUL and
+// other character devices.
+bool platform_stdout_is_terminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 bool platform_file_size(PlatformFile file, std::uint64_t& size) {
   const HANDLE h = reinterpret_cast<HANDLE>(file.handle);
   // Pipes and character devices have no size worth the name.

@@ -20,14 +20,41 @@ namespace {
 const char kMonthFile[] = "%s/mcu_event_log_%04d_%02d.txt";
 const char kLineTooLong[] = "not enough memory for a line this long";
 
+// How a terminal is shown a control byte of a result line.
+const char kShownNewline[] = "\\n";
+const char kShownReturn[] = "\\r";
+const char kShownEscape[] = "\\e";
+const char kShownByte[] = "\\x%02x";
+
+// Writes length bytes of text to out, each control byte (below 0x20 but tab,
+// and 0x7F) as its visible form.
+void write_shown(const char* text, std::size_t length, std::FILE* out) {
+  const char* run = text;  // start of the bytes not yet written
+  const char* const end = text + length;
+  for (const char* p = text; p != end; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if ((c >= 0x20 && c != 0x7F) || c == '\t') continue;
+    std::fwrite(run, 1, static_cast<std::size_t>(p - run), out);
+    switch (c) {
+      case '\n': std::fputs(kShownNewline, out); break;
+      case '\r': std::fputs(kShownReturn, out); break;
+      case 0x1B: std::fputs(kShownEscape, out); break;
+      default: std::fprintf(out, kShownByte, static_cast<unsigned>(c)); break;
+    }
+    run = p + 1;
+  }
+  std::fwrite(run, 1, static_cast<std::size_t>(end - run), out);
+}
+
 struct Scanner final : RecordSink {
   Base64Prefilter prefilter{search_settings};
   RecordFilter filter{nullptr, 0, search_settings.id_filter, std::strlen(search_settings.id_filter)};
   std::vector<char> message = std::vector<char>(20000);
   LineReader reader;
   std::FILE* out;
+  bool show_controls;  // out is a terminal: control bytes are shown, not sent
 
-  explicit Scanner(std::FILE* output) : out(output) {
+  Scanner(std::FILE* output, bool on_terminal) : out(output), show_controls(on_terminal) {
     filter.needles = prefilter.single_needles(filter.needle_length);
   }
 
@@ -42,8 +69,13 @@ struct Scanner final : RecordSink {
     decode_message(r.coded, message.data(), &decoded);
     if (!message_matches(message.data())) return true;
 
-    std::fwrite(r.text, 1, static_cast<std::size_t>(r.coded - r.text), out);
-    std::fputs(message.data(), out);
+    if (show_controls) {
+      write_shown(r.text, static_cast<std::size_t>(r.coded - r.text), out);
+      write_shown(message.data(), std::strlen(message.data()), out);
+    } else {
+      std::fwrite(r.text, 1, static_cast<std::size_t>(r.coded - r.text), out);
+      std::fputs(message.data(), out);
+    }
     std::putc('\n', out);
     return !std::ferror(out);
   }
@@ -81,11 +113,11 @@ struct Scanner final : RecordSink {
 
 }  // namespace
 
-bool scan_one_log(const std::string& path, std::FILE* out) { return Scanner(out).scan_log(path); }
+bool scan_one_log(const std::string& path, std::FILE* out) { return Scanner(out, false).scan_log(path); }
 
 void scan_event_logs() {
   const SearchSettings& s = search_settings;
-  Scanner scanner(stdout);
+  Scanner scanner(stdout, platform_stdout_is_terminal());
   for (int year = s.start_year; year <= s.end_year; ++year) {
     const int first = year == s.start_year ? s.start_month : 1;
     const int last = year == s.end_year ? s.end_month : 12;

@@ -10,7 +10,10 @@
 //    ASCII letter or digit is part of a longer id and does not count.
 // A line's text ends at its first NUL byte. Each match is printed as the line
 // cut right after its marker, the decoded message (up to its first NUL), and
-// a newline, in file order and month order.
+// a newline, in file order and month order. On a terminal, the control bytes
+// of those two parts (below 0x20 but tab, and 0x7F) are shown as \n, \r, \e
+// or \xHH rather than sent, so that a message can neither forge lines nor
+// command the terminal; elsewhere every byte is written as it is.
 #pragma once
 
 #include <cstddef>
@@ -23,7 +26,7 @@
 // output fails (the caller reports that).
 void scan_event_logs();
 
-// Searches one log file with search_settings, printing results to out. A
-// missing file gives nothing; an unreadable one is named on standard error.
-// False when writing to out failed.
+// Searches one log file with search_settings, printing results to out, byte
+// for byte. A missing file gives nothing; an unreadable one is named on
+// standard error. False when writing to out failed.
 bool scan_one_log(const std::string& path, std::FILE* out);

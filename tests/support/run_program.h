@@ -18,9 +18,14 @@ struct RunResult {
 // kClosedStdout starts the program with standard output closed, kBrokenPipe
 // with a pipe whose reading end is already closed, and kStdoutWithStderr with
 // both streams writing to one file, whose bytes are then in err.
+// kTerminalStdout (a pseudo-terminal in raw mode, so that line ends pass
+// unchanged) and kPipeStdout (a pipe) are read while the program runs; their
+// bytes are in out. Those two are POSIX only: on Windows the run fails.
 extern const char kClosedStdout[];
 extern const char kBrokenPipe[];
 extern const char kStdoutWithStderr[];
+extern const char kTerminalStdout[];
+extern const char kPipeStdout[];
 
 // The bytes of a file; empty when it cannot be read.
 std::string read_whole_file(const std::string& path);

@@ -6,6 +6,8 @@
 const char kClosedStdout[] = "<closed>";
 const char kBrokenPipe[] = "<broken pipe>";
 const char kStdoutWithStderr[] = "<with stderr>";
+const char kTerminalStdout[] = "<terminal>";
+const char kPipeStdout[] = "<pipe>";
 
 namespace {
 
@@ -38,12 +40,13 @@ HANDLE inheritable(const std::string& path, DWORD access, DWORD disposition) {
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const std::string& capture_dir, const std::string& stdout_path,
                       const std::vector<std::string>& /*wrapper: POSIX only*/) {
+  RunResult result;
+  if (stdout_path == kTerminalStdout || stdout_path == kPipeStdout) return result;  // POSIX only
   const std::string out_path = stdout_path.empty() ? capture_dir + "\\stdout" : stdout_path;
   const std::string err_path = capture_dir + "\\stderr";
   std::string command = quoted(program);
   for (const auto& a : args) command += " " + quoted(a);
 
-  RunResult result;
   // One handle for both streams shares one file position, as dup does.
   const bool with_stderr = stdout_path == kStdoutWithStderr;
   HANDLE in = inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
