@@ -290,7 +290,14 @@ TEST(Faults, HugeLineWithoutLineEnd) {
   ASSERT_EQ(std::fscanf(in, "%ld", &rss_kib), 1);
   std::fclose(in);
   std::printf("a 200 MB line without line end: peak memory %ld KiB\n", rss_kib);
-  EXPECT_LT(rss_kib, 16 * 1024) << "a line that is no record is skipped, not held";
+  // AddressSanitizer's runtime alone takes about 20 MB; a line held whole
+  // would still be ten times that.
+#if defined(__SANITIZE_ADDRESS__)
+  const long bound_kib = 32 * 1024;
+#else
+  const long bound_kib = 16 * 1024;
+#endif
+  EXPECT_LT(rss_kib, bound_kib) << "a line that is no record is skipped, not held";
 }
 
 TEST(Faults, HugeRecordIsHeldWhole) {
