@@ -199,6 +199,20 @@ TEST(EndToEndPosix, ControlBytesAreShownOnlyOnATerminal) {
   }
 }
 
+// Standard output can fail when a message flushes it: the walk stops there,
+// and the failure is told with its own reason, after the message.
+TEST(EndToEndPosix, OutputFailingBeforeAMessageIsToldWithItsReason) {
+  Fixture f;
+  f.write_ini("[Config]\nsearch1=hit\nstart_time=2007_01\nend_time=2007_04\n");
+  f.write("mcu_event_log_2007_01.txt", record("hit") + "\r\n");
+  fs::create_directory(f.dir() / "mcu_event_log_2007_02.txt");
+  fs::create_directory(f.dir() / "mcu_event_log_2007_04.txt");
+  RunResult r = f.run({}, "/dev/full");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "can not read " + (f.dir() / "mcu_event_log_2007_02.txt").string() +
+                       ": Is a directory\ncan not write to standard output: No space left on device\n");
+}
+
 TEST(EndToEndPosix, BrokenPipeEndsQuietly) {
   Fixture f;
   write_busy_month(f);

@@ -126,7 +126,8 @@ void scan_event_logs() {
       std::string path(static_cast<std::size_t>(size) + 1, '\0');
       std::snprintf(&path[0], path.size(), kMonthFile, executable_directory.c_str(), year, month);
       path.resize(static_cast<std::size_t>(size));
-      if (!scanner.scan_log(path)) return;
+      // A message flushes standard output first, which can fail there too.
+      if (!scanner.scan_log(path) || std::ferror(stdout)) return;
     }
   }
 }
