@@ -18,6 +18,9 @@ namespace {
 const char* const kStrings[] = {"hit", "h", "hi", "zanzibar", "caf\xc3\xa9", "12", "a b", "=="};
 const char* const kIds[] = {"", "12", "7", "12-"};
 
+// The log is a plain file that the target itself wrote: it can always be read.
+void cannot_read(const std::string&, const std::string&) { std::abort(); }
+
 std::string log_path() {
   return "/dev/shm/logsift-fuzz-" + std::to_string(getpid()) + ".txt";
 }
@@ -36,14 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (slots == 2 && (pick & 0x8000)) reference.search[0] = "";  // an empty first slot
   reference.search_id = kIds[(pick >> 12) & 3];
 
-  search_settings = SearchSettings{};
-  std::strcpy(search_settings.mode_text, reference.all_mode ? "and" : "or");
-  for (std::size_t k = 0; k < reference.search.size(); ++k) {
-    std::strcpy(search_settings.search_strings[k], reference.search[k].c_str());
-  }
-  if (!reference.search_id.empty()) {
-    std::snprintf(search_settings.id_filter, sizeof search_settings.id_filter, " id,%s", reference.search_id.c_str());
-  }
+  ScanTask task{"", {}, {nullptr, false, &cannot_read}};
+  task.settings.all_mode = reference.all_mode;
+  for (std::size_t k = 0; k < reference.search.size(); ++k) task.settings.search_strings[k] = reference.search[k];
+  task.settings.search_id = reference.search_id;
 
   const std::string path = log_path();
   std::FILE* log = std::fopen(path.c_str(), "wb");
@@ -54,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   char* printed = nullptr;
   std::size_t printed_size = 0;
   std::FILE* out = open_memstream(&printed, &printed_size);
-  if (!scan_one_log(path, out)) std::abort();
+  task.output.results = out;
+  if (!scan_one_log(task, path)) std::abort();
   std::fclose(out);
   const std::string got(printed, printed_size);
   std::free(printed);

@@ -1,44 +1,58 @@
 // Any bytes as search.ini: every key is looked up as the program does, and
-// the answers must keep the reader's promises; the month parser and the
+// the answers must keep the reader's promises; the checks and the
 // announcement then run on them.
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
-#include "settings/ini_reader.h"
+#include "platform/ini_reader.h"
+#include "platform/platform.h"
 #include "settings/settings.h"
 
 namespace {
+
 void check(bool ok) {
   if (!ok) std::abort();
 }
+
+std::string ini_path() { return "/dev/shm/logsift-fuzz-" + std::to_string(getpid()) + ".ini"; }
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
-  SearchSettings s{};
-  auto lookup = [&](const char* key, const char* def, char* out, std::size_t capacity) {
-    const std::string value = ini_lookup(text, "Config", key, def, capacity);
-    check(value.size() < capacity);
-    check(value.find('\0') == std::string::npos);
-    std::memcpy(out, value.c_str(), value.size() + 1);
-  };
-  for (int k = 0; k < kSearchSlots; ++k) {
-    const std::string key = "search" + std::to_string(k + 1);
-    lookup(key.c_str(), "", s.search_strings[k], kTextCapacity);
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  const IniFile ini(text);
+  for (const char* key : {"search1", "search9", "multi_search", "start_time", "end_time", "search_id"}) {
+    for (std::size_t capacity : {std::size_t{1}, std::size_t{2}, kIdCapacity, kTextCapacity}) {
+      const std::string value = ini.value("Config", key, "xyz", capacity);
+      check(value.size() < capacity);
+      check(value.find('\0') == std::string::npos);
+    }
   }
-  lookup("multi_search", "and", s.mode_text, kTextCapacity);
-  char work[kTextCapacity];
-  lookup("start_time", "", work, kTextCapacity);
-  if (parse_month(work, s.start_year, s.start_month)) check(s.start_month >= 1 && s.start_month <= 12);
-  lookup("end_time", "", work, kTextCapacity);
-  if (parse_month(work, s.end_year, s.end_month)) check(s.end_year >= 1999 && s.end_year <= 9999);
-  char id[kIdCapacity];
-  lookup("search_id", "", id, kIdCapacity);
-  const std::string line = format_announcement(s, id);
-  check(!line.empty() && line.back() == '\n');
-  // Whatever the text, a lookup with a tiny capacity is cut, never overrun.
-  check(ini_lookup(text, "config", "SEARCH1", "xyz", 2).size() <= 1);
+
+  // The same text as the program meets it: a file, read and checked.
+  const std::string path = ini_path();
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) std::abort();
+  std::fwrite(text.data(), 1, text.size(), file);
+  std::fclose(file);
+  SettingsFile settings_file;
+  std::string reason;
+  check(settings_file.open(path, reason) == OpenStatus::opened);
+  const SettingsReading reading = read_search_settings(settings_file);
+  const SearchSettings& s = reading.settings;
+  for (const std::string& slot : s.search_strings) check(slot.size() < kTextCapacity);
+  check(s.search_id.size() < kIdCapacity);
+  if (reading.problem != SettingsProblem::invalid_start_time) {
+    check(s.start.month >= 1 && s.start.month <= 12 && s.start.year >= 1999 && s.start.year <= 9999);
+  }
+  if (reading.problem == SettingsProblem::none) {
+    check(!s.search_id.empty() || !s.search_strings[0].empty());
+    const std::string line = format_announcement(s);
+    check(!line.empty() && line.back() == '\n');
+  }
   return 0;
 }

@@ -1,4 +1,4 @@
-#include "settings/ini_reader.h"
+#include "platform/ini_reader.h"
 
 #include <gtest/gtest.h>
 

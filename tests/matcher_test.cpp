@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <initializer_list>
 
 #include "settings/settings.h"
@@ -40,11 +39,11 @@ const MatchCase kCases[] = {
 TEST(Matcher, AppliesSlotsAndMode) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
-    search_settings = SearchSettings{};
-    std::strcpy(search_settings.mode_text, c.mode);
-    int k = 0;
-    for (const char* s : c.slots) std::strcpy(search_settings.search_strings[k++], s);
-    EXPECT_EQ(message_matches(c.text), c.matches);
+    SearchSettings settings;
+    settings.all_mode = is_all_mode(c.mode);
+    std::size_t k = 0;
+    for (const char* s : c.slots) settings.search_strings[k++] = s;
+    EXPECT_EQ(message_matches(settings, c.text), c.matches);
   }
 }
 

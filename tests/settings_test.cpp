@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 namespace {
 
@@ -25,58 +24,56 @@ const MonthCase kMonths[] = {
 TEST(MonthText, ParsesLikeFormattedInput) {
   for (const auto& c : kMonths) {
     SCOPED_TRACE(c.text);
-    int year = -1, month = -1;
-    EXPECT_EQ(parse_month(c.text, year, month), c.ok);
+    Month m{-1, -1};
+    EXPECT_EQ(parse_month(c.text, m), c.ok);
     if (c.ok) {
-      EXPECT_EQ(year, c.year);
-      EXPECT_EQ(month, c.month);
+      EXPECT_EQ(m.year, c.year);
+      EXPECT_EQ(m.month, c.month);
     } else {
-      EXPECT_EQ(year, -1) << "a rejected text must leave the month alone";
+      EXPECT_EQ(m.year, -1) << "a rejected text must leave the month alone";
     }
   }
 }
 
-SearchSettings make_settings(const char* mode, std::initializer_list<const char*> slots) {
-  SearchSettings s{};
-  std::strcpy(s.mode_text, mode);
-  int k = 0;
-  for (const char* text : slots) std::strcpy(s.search_strings[k++], text);
-  s.start_year = 2006;
-  s.start_month = 11;
-  s.end_year = 2007;
-  s.end_month = 2;
+SearchSettings make_settings(const char* mode, std::initializer_list<const char*> slots, const char* search_id) {
+  SearchSettings s;
+  s.all_mode = is_all_mode(mode);
+  std::size_t k = 0;
+  for (const char* text : slots) s.search_strings[k++] = text;
+  s.start = {2006, 11};
+  s.end = {2007, 2};
+  s.search_id = search_id;
   return s;
 }
 
 struct AnnounceCase {
   const char* what;
   SearchSettings settings;
-  const char* search_id;
   const char* expected;
 };
 
 TEST(Announcement, ListsEveryNonEmptySlotWithTheModeWord) {
   const AnnounceCase cases[] = {
-      {"id only", make_settings("and", {}), "42",
+      {"id only", make_settings("and", {}, "42"),
        "Search instant message between 2006_11 and 2007_02 for id 42\n"},
-      {"one string", make_settings("and", {"alpha"}), "",
+      {"one string", make_settings("and", {"alpha"}, ""),
        "Search instant message between 2006_11 and 2007_02,target: 'alpha'\n"},
-      {"all-mode with a gap", make_settings("and", {"alpha", "", "gamma", "", "", "", "", "", "iota"}), "",
+      {"all-mode with a gap", make_settings("and", {"alpha", "", "gamma", "", "", "", "", "", "iota"}, ""),
        "Search instant message between 2006_11 and 2007_02,target: 'alpha' and 'gamma' and 'iota'\n"},
-      {"AND is all-mode", make_settings("AND", {"a", "b"}), "",
+      {"AND is all-mode", make_settings("AND", {"a", "b"}, ""),
        "Search instant message between 2006_11 and 2007_02,target: 'a' and 'b'\n"},
-      {"any-mode with a gap and an id", make_settings("or", {"alpha", "", "gamma"}), "7",
+      {"any-mode with a gap and an id", make_settings("or", {"alpha", "", "gamma"}, "7"),
        "Search instant message between 2006_11 and 2007_02 for id 7,target: 'alpha' or 'gamma'\n"},
-      {"empty mode is any-mode", make_settings("", {"a", "b"}), "",
+      {"empty mode is any-mode", make_settings("", {"a", "b"}, ""),
        "Search instant message between 2006_11 and 2007_02,target: 'a' or 'b'\n"},
-      {"slot 1 empty, later slots still listed", make_settings("any", {"", "b"}), "9",
+      {"slot 1 empty, later slots still listed", make_settings("any", {"", "b"}, "9"),
        "Search instant message between 2006_11 and 2007_02 for id 9 or 'b'\n"},
-      {"percent signs are text", make_settings("and", {"100%s"}), "",
+      {"percent signs are text", make_settings("and", {"100%s"}, ""),
        "Search instant message between 2006_11 and 2007_02,target: '100%s'\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(format_announcement(c.settings, c.search_id), c.expected);
+    EXPECT_EQ(format_announcement(c.settings), c.expected);
   }
 }
 
@@ -87,7 +84,7 @@ TEST(MatchingMode, IsAllOnlyForAndInAnyCase) {
   };
   for (const auto& [mode, all] : cases) {
     SCOPED_TRACE(mode);
-    EXPECT_EQ(is_all_mode(make_settings(mode, {})), all);
+    EXPECT_EQ(is_all_mode(mode), all);
   }
 }
 

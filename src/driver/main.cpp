@@ -1,6 +1,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "driver/driver.h"
 #include "platform/platform.h"
@@ -19,11 +20,11 @@ int check_output(int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  program_name = "logsift";
   platform_start();
-  if (!locate_executable_directory(argc > 0 ? argv[0] : nullptr)) {
-    report(kNoDirectory, program_name);
+  std::string directory;
+  if (!locate_executable_directory(argc > 0 ? argv[0] : nullptr, directory)) {
+    report(kNoDirectory, kProgramName);
     return 1;
   }
-  return check_output(run_search(argc, argv));
+  return check_output(run_search(argc, argv, directory));
 }

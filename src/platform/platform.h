@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/ini_reader.h"
+
 // Called once at the very start of main, before anything is opened or printed.
 void platform_start();
 
@@ -19,25 +21,37 @@ void platform_start();
 // to the program searches beside the link; Windows names the file it started.
 bool platform_executable_directory(const char* argv0, std::string& directory);
 
-// The message for a file that exists but cannot be read, filled with its path
-// and the system's reason.
-constexpr char kCannotRead[] = "can not read %s: %s\n";
+// The longest path the system's file functions take, in bytes: a longer one
+// cannot be opened at all. No limit (SIZE_MAX) where paths fail one by one,
+// each with its own reason.
+std::size_t platform_longest_path();
 
 enum class OpenStatus { opened, missing, failed };
 
-// Makes ready to answer platform_profile_string() from the settings file at
-// path. opened: it was read; a directory, or anything else that is not a
-// regular file, reads as an empty file. missing: there is no such file, and it
-// reads as an empty one. failed: it exists but cannot be opened or read, or
-// does not fit in the memory there is; reason then says why.
-OpenStatus platform_load_settings(const std::string& path, std::string& reason);
+// The settings file, read once; its keys are then answered as
+// GetPrivateProfileStringA answers them. On Windows that call reads the file
+// itself; elsewhere IniFile stands in for it.
+class SettingsFile {
+ public:
+  // opened: it was read; a directory, or anything else that is not a regular
+  // file, reads as an empty file. missing: there is no such file, and it reads
+  // as an empty one. failed: it exists but cannot be opened or read, or does
+  // not fit in the memory there is; reason then says why, and every key has
+  // its default.
+  OpenStatus open(const std::string& path, std::string& reason);
 
-// One value of an INI file, answered as GetPrivateProfileStringA answers it:
-// the key's value when the file, the section and the key exist (even when the
-// value is empty), default_value otherwise; at most capacity - 1 bytes and a
-// NUL in destination. The file is only read. capacity must be at least 1.
-void platform_profile_string(const std::string& path, const char* section, const char* key,
-                             const char* default_value, char* destination, std::size_t capacity);
+  // The key's value when the file, the section and the key exist (even when
+  // the value is empty), default_value otherwise; at most capacity - 1 bytes,
+  // ending at the first NUL. The file is only read. capacity is at least 1.
+  std::string value(const char* section, const char* key, const char* default_value,
+                    std::size_t capacity) const;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  IniFile contents_;  // not used on Windows
+};
 
 // True when standard output is a terminal (a console on Windows), where text
 // is shown to a person rather than stored.

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "settings/ini_reader.h"
+#include "platform/ini_reader.h"
 
 void platform_start() {
   // A closed standard stream must stay unusable: otherwise the next file that
@@ -107,11 +107,6 @@ int open_for_reading(const std::string& path) {
 
 const char kFileTooLarge[] = "not enough memory for a file this large";
 
-// The settings file, read and taken apart once: the profile reader is asked
-// for one key at a time.
-std::string settings_path;
-IniFile settings_file;
-
 // Closes a descriptor when it goes out of scope, thrown past or not.
 struct Descriptor {
   int fd;
@@ -151,13 +146,15 @@ OpenStatus read_settings_file(const std::string& path, std::string& text, std::s
 
 }  // namespace
 
-OpenStatus platform_load_settings(const std::string& path, std::string& reason) {
-  settings_path = path;
-  settings_file = IniFile();  // the memory of an earlier file is free for this one
+std::size_t platform_longest_path() { return SIZE_MAX; }
+
+OpenStatus SettingsFile::open(const std::string& path, std::string& reason) {
+  path_ = path;
+  contents_ = IniFile();  // the memory of an earlier file is free for this one
   try {
     std::string text;
     const OpenStatus status = read_settings_file(path, text, reason);
-    if (status != OpenStatus::failed) settings_file = IniFile(std::move(text));
+    if (status != OpenStatus::failed) contents_ = IniFile(std::move(text));
     return status;
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {  // a size beyond what a string can hold
@@ -166,15 +163,9 @@ OpenStatus platform_load_settings(const std::string& path, std::string& reason) 
   return OpenStatus::failed;
 }
 
-void platform_profile_string(const std::string& path, const char* section, const char* key,
-                             const char* default_value, char* destination, std::size_t capacity) {
-  if (capacity == 0) return;
-  if (path != settings_path) {
-    std::string ignored;
-    platform_load_settings(path, ignored);
-  }
-  std::string value = settings_file.value(section, key, default_value, capacity);
-  std::memcpy(destination, value.c_str(), value.size() + 1);
+std::string SettingsFile::value(const char* section, const char* key, const char* default_value,
+                                std::size_t capacity) const {
+  return contents_.value(section, key, default_value, capacity);
 }
 
 OpenStatus platform_open_for_reading(const std::string& path, PlatformFile& file,

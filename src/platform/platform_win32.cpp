@@ -11,10 +11,6 @@ namespace {
 // A Windows path buffer: the ANSI file functions take at most MAX_PATH bytes.
 constexpr DWORD kPathBuffer = MAX_PATH;
 
-// Every path the program builds must fit in a MAX_PATH buffer; the longest is a
-// month log's. A longer directory would be read as if its logs were missing.
-constexpr std::size_t kLongestDirectory = kPathBuffer - 1 - (sizeof("/mcu_event_log_2007_01.txt") - 1);
-
 std::string system_message(DWORD code) {
   char text[512];
   DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
@@ -44,7 +40,6 @@ bool platform_executable_directory(const char* /*argv0: Windows names the starte
     if (*p == '\\') cut = p;
   }
   std::string dir = cut ? std::string(path, static_cast<std::size_t>(cut - path)) : std::string(path, n);
-  if (dir.size() > kLongestDirectory) return false;
 
   // Byte by byte, as a plain text operation.
   for (char& c : dir) {
@@ -54,8 +49,11 @@ bool platform_executable_directory(const char* /*argv0: Windows names the starte
   return true;
 }
 
+std::size_t platform_longest_path() { return kPathBuffer - 1; }
+
 // GetPrivateProfileStringA reads the file itself; here it is only checked.
-OpenStatus platform_load_settings(const std::string& path, std::string& reason) {
+OpenStatus SettingsFile::open(const std::string& path, std::string& reason) {
+  path_ = path;
   DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     DWORD code = GetLastError();
@@ -74,12 +72,13 @@ OpenStatus platform_load_settings(const std::string& path, std::string& reason) 
   return OpenStatus::opened;
 }
 
-void platform_profile_string(const std::string& path, const char* section, const char* key,
-                             const char* default_value, char* destination, std::size_t capacity) {
-  if (capacity == 0) return;
-  GetPrivateProfileStringA(section, key, default_value, destination, static_cast<DWORD>(capacity),
-                           path.c_str());
-  destination[capacity - 1] = '\0';
+std::string SettingsFile::value(const char* section, const char* key, const char* default_value,
+                                std::size_t capacity) const {
+  std::string destination(capacity, '\0');
+  GetPrivateProfileStringA(section, key, default_value, &destination[0], static_cast<DWORD>(capacity),
+                           path_.c_str());
+  destination.resize(std::strlen(destination.c_str()));
+  return destination;
 }
 
 OpenStatus platform_open_for_reading(const std::string& path, PlatformFile& file, std::string& reason) {

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstddef>
 
+#include "search/base64.h"
+
 namespace {
 
 constexpr unsigned char kOutside = 64;
@@ -11,8 +13,7 @@ constexpr unsigned char kOutside = 64;
 constexpr std::array<unsigned char, 256> make_table() {
   std::array<unsigned char, 256> table{};
   for (auto& v : table) v = kOutside;
-  const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  for (unsigned char i = 0; i < 64; ++i) table[static_cast<unsigned char>(alphabet[i])] = i;
+  for (unsigned char i = 0; i < 64; ++i) table[static_cast<unsigned char>(kBase64Alphabet[i])] = i;
   return table;
 }
 

@@ -102,8 +102,7 @@ bool take_line(Chunk& chunk, Line& line) {
   const char* lf = static_cast<const char*>(std::memchr(chunk.begin, '\n', size));
   line.text = chunk.begin;
   line.ended = lf != nullptr;
-  line.length = lf ? static_cast<std::size_t>(lf - chunk.begin) : size;
-  if (lf && line.length > 0 && lf[-1] == '\r') --line.length;
+  line.length = lf ? static_cast<std::size_t>(line_text_end(chunk.begin, lf) - chunk.begin) : size;
   chunk.begin = lf ? lf + 1 : chunk.end;
   return true;
 }

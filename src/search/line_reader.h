@@ -81,3 +81,9 @@ class LineReader {
 
 // Takes the first line off the front of chunk. False when chunk is empty.
 bool take_line(Chunk& chunk, Line& line);
+
+// Where the text of a line that starts at start and ends at the LF at lf
+// stops: at the LF, or at a CR right before it.
+inline const char* line_text_end(const char* start, const char* lf) {
+  return lf > start && lf[-1] == '\r' ? lf - 1 : lf;
+}

@@ -1,19 +1,13 @@
 #include "search/matcher.h"
 
-#include <cstring>
-
-#include "settings/settings.h"
-
-bool message_matches(const char* text) {
-  const bool all = is_all_mode(search_settings);
+bool message_matches(const SearchSettings& settings, std::string_view message) {
   int tested = 0;
-  for (int slot = 0; slot < kSearchSlots; ++slot) {
-    const char* wanted = search_settings.search_strings[slot];
-    if (wanted[0] == '\0') break;
+  for (const std::string& wanted : settings.search_strings) {
+    if (wanted.empty()) break;
     ++tested;
-    const bool found = std::strstr(text, wanted) != nullptr;
-    if (found && !all) return true;
-    if (!found && all) return false;
+    const bool found = message.find(wanted) != std::string_view::npos;
+    if (found && !settings.all_mode) return true;
+    if (!found && settings.all_mode) return false;
   }
-  return tested == 0 || all;
+  return tested == 0 || settings.all_mode;
 }

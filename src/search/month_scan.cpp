@@ -6,18 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "driver/driver.h"
 #include "platform/platform.h"
 #include "search/decoder.h"
 #include "search/line_reader.h"
 #include "search/matcher.h"
+#include "search/month_log.h"
 #include "search/prefilter.h"
 #include "search/record_finder.h"
-#include "settings/settings.h"
+#include "search/whole_id.h"
 
 namespace {
 
-const char kMonthFile[] = "%s/mcu_event_log_%04d_%02d.txt";
 const char kLineTooLong[] = "not enough memory for a line this long";
 
 // How a terminal is shown a control byte of a result line.
@@ -47,14 +46,16 @@ void write_shown(const char* text, std::size_t length, std::FILE* out) {
 }
 
 struct Scanner final : RecordSink {
-  Base64Prefilter prefilter{search_settings};
-  RecordFilter filter{nullptr, 0, search_settings.id_filter, std::strlen(search_settings.id_filter)};
+  const SearchSettings& settings;
+  const ScanOutput& output;
+  std::FILE* const out;
+  Base64Prefilter prefilter{settings};
+  const std::string id_needle = settings.search_id.empty() ? std::string() : whole_id_needle(settings.search_id);
+  RecordFilter filter{nullptr, 0, id_needle.c_str(), id_needle.size()};
   std::vector<char> message = std::vector<char>(20000);
   LineReader reader;
-  std::FILE* out;
-  bool show_controls;  // out is a terminal: control bytes are shown, not sent
 
-  Scanner(std::FILE* output, bool on_terminal) : out(output), show_controls(on_terminal) {
+  explicit Scanner(const ScanTask& task) : settings(task.settings), output(task.output), out(task.output.results) {
     filter.needles = prefilter.single_needles(filter.needle_length);
   }
 
@@ -67,14 +68,19 @@ struct Scanner final : RecordSink {
     if (message.size() < coded_length / 4 * 3 + 4) message.resize(coded_length / 4 * 3 + 4);
     int decoded = 0;
     decode_message(r.coded, message.data(), &decoded);
-    if (!message_matches(message.data())) return true;
+    // The message ends at its first NUL, for matching and printing alike.
+    const void* nul = std::memchr(message.data(), '\0', static_cast<std::size_t>(decoded));
+    const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - message.data())
+                                   : static_cast<std::size_t>(decoded);
+    if (!message_matches(settings, std::string_view(message.data(), length))) return true;
 
-    if (show_controls) {
-      write_shown(r.text, static_cast<std::size_t>(r.coded - r.text), out);
-      write_shown(message.data(), std::strlen(message.data()), out);
+    const std::size_t head = static_cast<std::size_t>(r.coded - r.text);
+    if (output.show_controls) {
+      write_shown(r.text, head, out);
+      write_shown(message.data(), length, out);
     } else {
-      std::fwrite(r.text, 1, static_cast<std::size_t>(r.coded - r.text), out);
-      std::fputs(message.data(), out);
+      std::fwrite(r.text, 1, head, out);
+      std::fwrite(message.data(), 1, length, out);
     }
     std::putc('\n', out);
     return !std::ferror(out);
@@ -88,7 +94,7 @@ struct Scanner final : RecordSink {
       case OpenStatus::missing:
         return true;
       case OpenStatus::failed:
-        report(kCannotRead, path.c_str(), reason.c_str());
+        output.cannot_read(path, reason);
         return true;
       case OpenStatus::opened:
         break;
@@ -100,11 +106,11 @@ struct Scanner final : RecordSink {
       while (output_ok && reader.next_chunk(chunk)) {
         output_ok = find_records(chunk, filter, *this);
       }
-      if (reader.failed()) report(kCannotRead, path.c_str(), reader.reason().c_str());
+      if (reader.failed()) output.cannot_read(path, reader.reason());
     } catch (const std::bad_alloc&) {
       // A record line too long for the memory there is: the results so far
       // stand, and the next month is searched.
-      report(kCannotRead, path.c_str(), kLineTooLong);
+      output.cannot_read(path, kLineTooLong);
     }
     platform_close(file);
     return output_ok;
@@ -113,21 +119,21 @@ struct Scanner final : RecordSink {
 
 }  // namespace
 
-bool scan_one_log(const std::string& path, std::FILE* out) { return Scanner(out, false).scan_log(path); }
+bool scan_one_log(const ScanTask& task, const std::string& path) { return Scanner(task).scan_log(path); }
 
-void scan_event_logs() {
-  const SearchSettings& s = search_settings;
-  Scanner scanner(stdout, platform_stdout_is_terminal());
-  for (int year = s.start_year; year <= s.end_year; ++year) {
-    const int first = year == s.start_year ? s.start_month : 1;
-    const int last = year == s.end_year ? s.end_month : 12;
+bool scan_event_logs(const ScanTask& task) {
+  const Month& start = task.settings.start;
+  const Month& end = task.settings.end;
+  Scanner scanner(task);
+  for (int year = start.year; year <= end.year; ++year) {
+    const int first = year == start.year ? start.month : 1;
+    const int last = year == end.year ? end.month : 12;
     for (int month = first; month <= last; ++month) {
-      const int size = std::snprintf(nullptr, 0, kMonthFile, executable_directory.c_str(), year, month);
-      std::string path(static_cast<std::size_t>(size) + 1, '\0');
-      std::snprintf(&path[0], path.size(), kMonthFile, executable_directory.c_str(), year, month);
-      path.resize(static_cast<std::size_t>(size));
-      // A message flushes standard output first, which can fail there too.
-      if (!scanner.scan_log(path) || std::ferror(stdout)) return;
+      // A message flushes the results first, which can fail there too.
+      if (!scanner.scan_log(month_log_path(task.directory, year, month)) || std::ferror(task.output.results)) {
+        return false;
+      }
     }
   }
+  return true;
 }

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "search/base64.h"
 #include "search/find_bytes.h"
 
 namespace {
-const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 // Bit k (from the most significant bit of byte 0) of the string bytes.
 unsigned bit(const std::string& bytes, std::size_t k) {
@@ -22,14 +22,14 @@ std::string fixed_base64_run(const std::string& bytes, int r) {
   for (std::size_t j = (from + 5) / 6; 6 * j + 6 <= to; ++j) {
     unsigned value = 0;
     for (std::size_t k = 6 * j; k < 6 * j + 6; ++k) value = value << 1 | bit(bytes, k - from);
-    run += kAlphabet[value];
+    run += kBase64Alphabet[value];
   }
   return run;
 }
 
-Base64Prefilter::Base64Prefilter(const SearchSettings& settings) : all_mode_(is_all_mode(settings)) {
-  for (int slot = 0; slot < kSearchSlots && settings.search_strings[slot][0] != '\0'; ++slot) {
-    const std::string text = settings.search_strings[slot];
+Base64Prefilter::Base64Prefilter(const SearchSettings& settings) : all_mode_(settings.all_mode) {
+  for (const std::string& text : settings.search_strings) {
+    if (text.empty()) break;
     Needles needles;
     needles.usable = text.size() >= 3;
     if (needles.usable) {

@@ -8,6 +8,7 @@
 #include "search/find_bytes.h"
 #include "search/find_kernels.h"
 #include "search/record_finder.h"
+#include "search/whole_id.h"
 
 namespace {
 
@@ -78,27 +79,11 @@ struct VectorFinders {
   }
 };
 
-inline bool is_ascii_alnum(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// The id filter occurs in text as a whole id (see record_finder.h).
-template <class Finders>
-bool has_whole_id(const char* text, std::size_t length, const char* id, std::size_t id_length) {
-  const bool whole = is_ascii_alnum(id[id_length - 1]);
-  const char* const end = text + length;
-  for (const char* at = text; at < end;) {
-    const char* found = Finders::bytes(at, static_cast<std::size_t>(end - at), id, id_length);
-    if (found == nullptr) return false;
-    const char* after = found + id_length;
-    if (!whole || after == end || !is_ascii_alnum(*after)) return true;
-    at = found + 1;
-  }
-  return false;
-}
-
 template <class Finders>
 bool find_records_with(const Chunk& chunk, const RecordFilter& filter, RecordSink& sink) {
+  const auto search_bytes = [](const char* text, std::size_t length, const char* needle, std::size_t needle_length) {
+    return Finders::bytes(text, length, needle, needle_length);
+  };
   const char* const* needles = filter.needles;
   const std::size_t needle_length = filter.needle_length;
   const char* const end = chunk.end;
@@ -129,15 +114,14 @@ bool find_records_with(const Chunk& chunk, const RecordFilter& filter, RecordSin
     const char* text_end = stop ? stop : end;
     const char* next = stop ? stop + 1 : end;
     if (stop && *stop == '\n') {
-      // start may itself be an empty line's LF, at the very start of the buffer.
-      if (stop > start && stop[-1] == '\r') --text_end;
+      text_end = line_text_end(start, stop);
     } else if (stop) {
       const void* lf = std::memchr(stop, '\n', static_cast<std::size_t>(end - stop));
       next = lf ? static_cast<const char*>(lf) + 1 : end;
     }
     const std::size_t length = static_cast<std::size_t>(text_end - start);
     const bool record = coded && length >= kTagAt + kTagLength &&
-                        (filter.id_length == 0 || has_whole_id<Finders>(start, length, filter.id, filter.id_length));
+                        (filter.id_length == 0 || has_whole_id(start, length, filter.id, filter.id_length, search_bytes));
     if (record && !sink.take({start, length, coded, maybe})) return false;
     from = next;
   }

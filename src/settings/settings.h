@@ -1,45 +1,60 @@
-// The search settings: read once from "search.ini" in the executable's
-// directory (section "Config"), checked, announced on standard output, and
-// then only read by the matcher and the scan.
+// The search settings: the values of section "Config" of search.ini, checked
+// and kept as one value. Reading them prints nothing; the caller tells the
+// user about a problem and announces the search.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 
+#include "platform/platform.h"
+
+// The settings file's name, in the executable's directory.
+constexpr char kSettingsFileName[] = "search.ini";
+
 constexpr int kSearchSlots = 9;
-constexpr std::size_t kTextCapacity = 512;  // 511 characters and a NUL
+constexpr std::size_t kTextCapacity = 512;  // values keep 511 characters
 constexpr std::size_t kIdCapacity = 256;    // search_id keeps 255 characters
 
-struct SearchSettings {
-  // Slot k - 1 holds key search<k>; slot 0 is the primary search string.
-  char search_strings[kSearchSlots][kTextCapacity];
-  char mode_text[kTextCapacity];  // multi_search; "and" in any ASCII case means all-mode
-  int start_year;
-  int start_month;
-  int end_year;
-  int end_month;
-  char id_filter[kTextCapacity];  // empty, or " id," and the value of search_id
+struct Month {
+  int year = 0;
+  int month = 0;  // 1 to 12
 };
 
-extern SearchSettings search_settings;
+struct SearchSettings {
+  // Slot k - 1 holds key search<k>; slot 0 is the primary search string. The
+  // matcher uses the slots up to the first empty one, the announcement every
+  // non-empty one.
+  std::array<std::string, kSearchSlots> search_strings;
+  // multi_search equals "and" in any ASCII letter case (the default): every
+  // string must occur. Otherwise, the empty value included: any one of them.
+  bool all_mode = true;
+  Month start;
+  Month end;
+  std::string search_id;  // as written; empty for none
+};
 
-// The value of key in section "Config" of the settings file, or default_value;
-// at most capacity - 1 characters and a NUL in destination.
-void read_config_string(const char* key, const char* default_value, char* destination,
-                        std::size_t capacity);
+enum class SettingsProblem { none, invalid_start_time, invalid_end_time, nothing_to_search };
 
-// Reads, checks and announces the settings. Returns 1 when they are usable and
-// 0 when not, after one message on standard error.
-int load_search_settings();
+struct SettingsReading {
+  SettingsProblem problem = SettingsProblem::none;
+  std::string text;         // the rejected time, as read
+  SearchSettings settings;  // usable when problem is none
+};
 
-// True when mode_text equals "and", ignoring ASCII letter case.
-bool is_all_mode(const SearchSettings& settings);
+// Reads and checks the settings, in the order the user is told of problems:
+// start_time, then end_time, then whether there is anything to search for
+// (search1 or search_id).
+SettingsReading read_search_settings(const SettingsFile& file);
 
 // A month text read as scanf's "%04d_%02d" reads it: blanks skipped, a year of
 // at most 4 characters, "_" at once, a month of at most 2 characters, anything
 // after ignored. Accepted when both numbers are read, the year is 1999 to
 // 50000 and the month 1 to 12.
-bool parse_month(const char* text, int& year, int& month);
+bool parse_month(const char* text, Month& month);
 
-// The announcement line, newline included. search_id is the raw search_id value.
-std::string format_announcement(const SearchSettings& settings, const char* search_id);
+// True when a multi_search value asks for all-mode: "and" in any ASCII case.
+bool is_all_mode(const std::string& multi_search);
+
+// The announcement line, newline included.
+std::string format_announcement(const SearchSettings& settings);
