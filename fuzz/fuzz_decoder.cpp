@@ -7,7 +7,7 @@
 #include <string>
 
 #include "search/decoder.h"
-#include "support/reference_search.h"
+#include "reference/reference_search.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string coded(reinterpret_cast<const char*>(data), size);  // c_str() ends it with a NUL

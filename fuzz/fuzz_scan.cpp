@@ -11,7 +11,7 @@
 
 #include "search/month_scan.h"
 #include "settings/settings.h"
-#include "support/reference_search.h"
+#include "reference/reference_search.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "support/fixture.h"
 #include "support/records.h"
-#include "support/reference_search.h"
+#include "reference/reference_search.h"
 
 namespace {
 

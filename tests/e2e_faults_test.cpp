@@ -97,7 +97,9 @@ TEST(Faults, TenMegabyteSettingsFile) {
   const auto took = std::chrono::steady_clock::now() - started;
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, kAnnounced + printed("hit"));
-  if (!std::getenv("LOGSIFT_TEST_WRAPPER")) EXPECT_LT(took, std::chrono::seconds(5));
+  if (!std::getenv("LOGSIFT_TEST_WRAPPER")) {
+    EXPECT_LT(took, std::chrono::seconds(5));
+  }
   std::printf("10 MB search.ini read in %lld ms\n",
               static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
 }
@@ -169,7 +171,9 @@ TEST(Faults, LargeSettingsFileIsReadOnce) {
   EXPECT_EQ(r.out, kAnnounced + printed("hit"));
   std::printf("150 MB search.ini read in %lld ms\n",
               static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
-  if (!std::getenv("LOGSIFT_TEST_WRAPPER")) EXPECT_LT(took, std::chrono::seconds(4));
+  if (!std::getenv("LOGSIFT_TEST_WRAPPER")) {
+    EXPECT_LT(took, std::chrono::seconds(4));
+  }
 }
 
 // A settings file larger than the memory the program may have is named with

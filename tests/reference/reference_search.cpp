@@ -1,4 +1,4 @@
-#include "support/reference_search.h"
+#include "reference/reference_search.h"
 
 namespace {
 
