@@ -1,6 +1,6 @@
 #include "search/record_finder.h"
 
-#include "search/record_finder_impl.h"
+#include "search/record_finder_loop.h"
 
 // The AVX2 build of the loop, or nullptr in builds without it.
 using FindRecords = bool (*)(const Chunk&, const RecordFilter&, RecordSink&);
@@ -14,9 +14,9 @@ FindRecords choose() {
   if (__builtin_cpu_supports("avx2")) return avx2_find_records();
 #endif
 #if defined(__SSE2__)
-  return &find_records_with<VectorFinders<Sse2>>;
+  return &find_records_with<Sse2>;
 #else
-  return &find_records_with<PlainFinders>;
+  return &find_records_with<NoVector>;
 #endif
 }
 

@@ -1,20 +1,18 @@
-// The vector loops behind find_bytes.h and the record finder, written once
-// for any vector width. Each file that includes this header compiles its own
-// copy for the instruction set it is built for (SSE2, or AVX2 in
-// record_finder_avx2.cpp), so everything here has internal linkage.
+// The vector kernels behind the byte searches, written once for any vector
+// policy of simd/policies.h that has a width. Every kernel works on whole
+// vectors only, reads nothing at or past text + length, and returns the offset
+// where it stopped; the caller finishes the rest (simd/finders.h). A kernel
+// that finds its answer sets *found (or *seen) and returns.
 //
-// Every kernel works on whole vectors only and returns the offset where it
-// stopped; the caller finishes the rest byte by byte. A kernel that finds its
-// answer sets *found (or seen) and returns.
+// Internal linkage throughout: each file compiles its own copy for its
+// instruction set.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <immintrin.h>
-#endif
+#include "search/simd/policies.h"
 
 namespace {
 
@@ -41,32 +39,6 @@ inline bool equal_bytes(const char* a, const char* b, std::size_t n) {
 
 inline unsigned lowest_bit(std::uint32_t mask) { return static_cast<unsigned>(__builtin_ctz(mask)); }
 
-#if defined(__SSE2__)
-struct Sse2 {
-  using Reg = __m128i;
-  static constexpr std::size_t kWidth = 16;
-  static Reg load(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-  static Reg splat(char c) { return _mm_set1_epi8(c); }
-  static Reg eq(Reg a, Reg b) { return _mm_cmpeq_epi8(a, b); }
-  static Reg both(Reg a, Reg b) { return _mm_and_si128(a, b); }
-  static Reg either(Reg a, Reg b) { return _mm_or_si128(a, b); }
-  static std::uint32_t bits(Reg a) { return static_cast<std::uint32_t>(_mm_movemask_epi8(a)); }
-};
-#endif
-
-#if defined(__AVX2__)
-struct Avx2 {
-  using Reg = __m256i;
-  static constexpr std::size_t kWidth = 32;
-  static Reg load(const char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-  static Reg splat(char c) { return _mm256_set1_epi8(c); }
-  static Reg eq(Reg a, Reg b) { return _mm256_cmpeq_epi8(a, b); }
-  static Reg both(Reg a, Reg b) { return _mm256_and_si256(a, b); }
-  static Reg either(Reg a, Reg b) { return _mm256_or_si256(a, b); }
-  static std::uint32_t bits(Reg a) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(a)); }
-};
-#endif
-
 template <class V>
 std::size_t anchored_kernel(const char* text, std::size_t length, const char* needle, std::size_t needle_length,
                             std::size_t first, std::size_t second, const char** found) {
@@ -74,8 +46,8 @@ std::size_t anchored_kernel(const char* text, std::size_t length, const char* ne
   const typename V::Reg want_second = V::splat(needle[second]);
   std::size_t i = 0;
   for (; i + needle_length - 1 + V::kWidth <= length; i += V::kWidth) {
-    std::uint32_t mask = V::bits(
-        V::both(V::eq(V::load(text + i + first), want_first), V::eq(V::load(text + i + second), want_second)));
+    std::uint32_t mask =
+        V::bits(V::both(V::eq(V::load(text + i + first), want_first), V::eq(V::load(text + i + second), want_second)));
     for (; mask != 0; mask &= mask - 1) {
       const char* at = text + i + lowest_bit(mask);
       if (equal_bytes(at, needle, needle_length)) {
@@ -99,9 +71,9 @@ struct ThreeNeedles {
   }
   typename V::Reg candidates(const char* at) const {
     const typename V::Reg a = V::load(at), b = V::load(at + last_offset);
-    return V::either(V::either(V::both(V::eq(a, first[0]), V::eq(b, last[0])),
-                               V::both(V::eq(a, first[1]), V::eq(b, last[1]))),
-                     V::both(V::eq(a, first[2]), V::eq(b, last[2])));
+    return V::either(
+        V::either(V::both(V::eq(a, first[0]), V::eq(b, last[0])), V::both(V::eq(a, first[1]), V::eq(b, last[1]))),
+        V::both(V::eq(a, first[2]), V::eq(b, last[2])));
   }
 };
 
@@ -111,8 +83,8 @@ inline bool is_any_of_three(const char* at, const char* const needles[3], std::s
 }
 
 template <class V>
-std::size_t three_kernel(const char* text, std::size_t length, const char* const needles[3],
-                         std::size_t needle_length, bool* seen) {
+std::size_t three_kernel(const char* text, std::size_t length, const char* const needles[3], std::size_t needle_length,
+                         bool* seen) {
   const ThreeNeedles<V> three(needles, needle_length);
   std::size_t i = 0;
   for (; i + needle_length - 1 + V::kWidth <= length; i += V::kWidth) {
@@ -163,10 +135,12 @@ std::size_t needle_or_line_end_kernel(const char* text, std::size_t length, cons
   return i;
 }
 
-// Stops at the first line end; seen tells whether a needle lies wholly before it.
+// Stops at the first line end; *seen tells whether one of the three needles
+// lies wholly before it. A needle that starts in the whole vectors is compared
+// there, so a caller that gets *seen false goes on from the returned offset.
 template <class V>
-std::size_t line_end_noting_kernel(const char* text, std::size_t length, const char* const needles[3],
-                                   std::size_t needle_length, bool* seen, const char** found) {
+std::size_t line_end_and_any_of_three_kernel(const char* text, std::size_t length, const char* const needles[3],
+                                             std::size_t needle_length, bool* seen, const char** found) {
   const ThreeNeedles<V> three(needles, needle_length);
   std::size_t i = 0;
   for (; i + needle_length - 1 + V::kWidth <= length; i += V::kWidth) {

@@ -1,0 +1,78 @@
+// The record finder's loop, written once over a vector policy, and compiled
+// once per instruction set (record_finder.cpp, record_finder_avx2.cpp) so that
+// the policy's byte searches inline into it. Internal linkage throughout.
+#pragma once
+
+#include <cstring>
+
+#include "search/record_finder.h"
+#include "search/simd/finders.h"
+#include "search/whole_id.h"
+
+namespace {
+
+const char kRecordTag[] = "im_log,from id,";
+constexpr std::size_t kTagAt = 20;
+constexpr std::size_t kTagLength = sizeof kRecordTag - 1;
+// The "l" and "g" of "im_log": rarely two apart in other event lines or in
+// base64 text, unlike the tag's first and last bytes.
+constexpr std::size_t kTagAnchor1 = 3;
+constexpr std::size_t kTagAnchor2 = 5;
+const char kMarker[] = "],msg=";
+constexpr std::size_t kMarkerLength = sizeof kMarker - 1;
+
+template <class V>
+bool find_records_with(const Chunk& chunk, const RecordFilter& filter, RecordSink& sink) {
+  using Find = Finders<V>;
+  const auto search_bytes = [](const char* text, std::size_t length, const char* needle, std::size_t needle_length) {
+    return Find::find_bytes(text, length, needle, needle_length);
+  };
+  const char* const* needles = filter.needles;
+  const std::size_t needle_length = filter.needle_length;
+  const char* const end = chunk.end;
+  const char* from = chunk.begin;
+  while (static_cast<std::size_t>(end - from) >= kTagAt + kTagLength) {
+    // Where records are dense, the next line is often one: try it first.
+    const char* tag = from + kTagAt;
+    if (std::memcmp(tag, kRecordTag, kTagLength) != 0) {
+      tag = Find::find_bytes_anchored(tag, static_cast<std::size_t>(end - tag), kRecordTag, kTagLength, kTagAnchor1,
+                                      kTagAnchor2);
+      if (tag == nullptr) return true;
+    }
+    // The tag counts at character 20 of a line. An LF between start and the
+    // tag makes a text too short to be a record, which is checked below.
+    const char* start = tag - kTagAt;
+    if (start != chunk.begin && start[-1] != '\n') {
+      from = start + 1;
+      continue;
+    }
+    const char* stop =
+        Find::find_bytes_or_line_end(start, static_cast<std::size_t>(end - start), kMarker, kMarkerLength);
+    const char* coded = nullptr;
+    bool maybe = true;
+    if (stop != nullptr && *stop == kMarker[0]) {
+      coded = stop + kMarkerLength;
+      const std::size_t rest = static_cast<std::size_t>(end - coded);
+      stop = needles ? Find::find_line_end_and_any_of_three(coded, rest, needles, needle_length, maybe)
+                     : Find::find_line_end_or_nul(coded, rest);
+    }
+    // The text ends at the LF (less a CR right before it) or the first NUL.
+    const char* text_end = stop ? stop : end;
+    const char* next = stop ? stop + 1 : end;
+    if (stop && *stop == '\n') {
+      text_end = line_text_end(start, stop);
+    } else if (stop) {
+      const void* lf = std::memchr(stop, '\n', static_cast<std::size_t>(end - stop));
+      next = lf ? static_cast<const char*>(lf) + 1 : end;
+    }
+    const std::size_t length = static_cast<std::size_t>(text_end - start);
+    const bool record =
+        coded && length >= kTagAt + kTagLength &&
+        (filter.id_length == 0 || has_whole_id(start, length, filter.id, filter.id_length, search_bytes));
+    if (record && !sink.take({start, length, coded, maybe})) return false;
+    from = next;
+  }
+  return true;
+}
+
+}  // namespace
