@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -51,20 +52,22 @@ struct Scanner final : RecordSink {
   std::FILE* const out;
   Base64Prefilter prefilter{settings};
   const std::string id_needle = settings.search_id.empty() ? std::string() : whole_id_needle(settings.search_id);
-  RecordFilter filter{nullptr, 0, id_needle.c_str(), id_needle.size()};
+  const RecordFilter filter{&prefilter, id_needle.c_str(), id_needle.size()};
+  const FindRecords find_records;
   std::vector<char> message = std::vector<char>(20000);
   LineReader reader;
 
-  explicit Scanner(const ScanTask& task) : settings(task.settings), output(task.output), out(task.output.results) {
-    filter.needles = prefilter.single_needles(filter.needle_length);
+  explicit Scanner(const ScanTask& task)
+      : settings(task.settings), output(task.output), out(task.output.results), find_records(record_finder(task.loop)) {
+    if (find_records == nullptr) throw std::invalid_argument("this build or processor has no such scan loop");
   }
 
   // Prints the record when its message matches. False when the output
   // has failed.
   bool take(const RecordLine& r) override {
-    const std::size_t coded_length = static_cast<std::size_t>(r.text + r.length - r.coded);
-    if (!r.maybe || (filter.needles == nullptr && !prefilter.may_match(r.coded, coded_length))) return true;
+    if (!r.message_may_match) return true;
 
+    const std::size_t coded_length = static_cast<std::size_t>(r.text + r.length - r.coded);
     if (message.size() < coded_length / 4 * 3 + 4) message.resize(coded_length / 4 * 3 + 4);
     int decoded = 0;
     decode_message(r.coded, message.data(), &decoded);

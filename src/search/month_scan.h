@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <string>
 
+#include "search/scan_loop.h"
 #include "settings/settings.h"
 
 // Where the results go, and where a month that cannot be read is told of.
@@ -31,6 +32,9 @@ struct ScanTask {
   std::string directory;
   SearchSettings settings;
   ScanOutput output;
+  // The build of the scan's loop (scan_loop.h); one that record_finder() does
+  // not have makes the scan throw std::invalid_argument.
+  ScanLoop loop = ScanLoop::fastest;
 };
 
 // Searches the months from task.settings.start to task.settings.end. A

@@ -30,7 +30,7 @@ std::string fixed_base64_run(const std::string& bytes, int r) {
 Base64Prefilter::Base64Prefilter(const SearchSettings& settings) : all_mode_(settings.all_mode) {
   for (const std::string& text : settings.search_strings) {
     if (text.empty()) break;
-    Needles needles;
+    StringNeedles needles;
     needles.usable = text.size() >= 3;
     if (needles.usable) {
       std::size_t shortest = std::string::npos;
@@ -47,24 +47,12 @@ Base64Prefilter::Base64Prefilter(const SearchSettings& settings) : all_mode_(set
   }
 }
 
-const char* const* Base64Prefilter::single_needles(std::size_t& needle_length) const {
+const char* const* Base64Prefilter::single_string_needles(std::size_t& needle_length) const {
   if (single_[0] == nullptr) return nullptr;
   needle_length = slots_[0].run[0].size();
   return single_;
 }
 
-bool Base64Prefilter::may_hold(const Needles& needles, const char* coded, std::size_t length) const {
-  if (!needles.usable) return true;
-  const char* const runs[3] = {needles.run[0].data(), needles.run[1].data(), needles.run[2].data()};
-  return holds_any_of_three(coded, length, runs, needles.run[0].size());
-}
-
 bool Base64Prefilter::may_match(const char* coded, std::size_t length) const {
-  if (slots_.empty()) return true;  // no strings: every message matches
-  for (const auto& needles : slots_) {
-    const bool maybe = may_hold(needles, coded, length);
-    if (all_mode_ && !maybe) return false;
-    if (!all_mode_ && maybe) return true;
-  }
-  return all_mode_;
+  return may_match_with(coded, length, &::holds_any_of_three);
 }

@@ -23,23 +23,39 @@ class Base64Prefilter {
   // False only when no message decoded from coded[0, length) can match.
   bool may_match(const char* coded, std::size_t length) const;
 
-  // With exactly one search string of 3 bytes or more, its three needles
-  // (all of needle_length bytes): a message may match exactly when its base64
-  // text holds one of them, so a caller can look for them during a pass of
-  // its own. nullptr otherwise.
-  const char* const* single_needles(std::size_t& needle_length) const;
+  // The same, with the caller's build of find_bytes.h's holds_any_of_three
+  // (the record finder's loops each have their own).
+  template <class HoldsAnyOfThree>
+  bool may_match_with(const char* coded, std::size_t length, HoldsAnyOfThree holds_any_of_three) const;
+
+  // With exactly one search string of 3 bytes or more, its three base64
+  // needles (all of needle_length bytes): a message may match exactly when its
+  // base64 text holds one of them, so a caller can look for them during a pass
+  // of its own. nullptr otherwise.
+  const char* const* single_string_needles(std::size_t& needle_length) const;
 
  private:
-  struct Needles {
+  struct StringNeedles {
     bool usable = false;  // strings shorter than 3 bytes give no needles
     std::string run[3];   // cut to one length: a part of a needle is a needle too
   };
-  bool may_hold(const Needles& needles, const char* coded, std::size_t length) const;
 
-  std::vector<Needles> slots_;
+  std::vector<StringNeedles> slots_;
   bool all_mode_;
   const char* single_[3] = {nullptr, nullptr, nullptr};
 };
+
+template <class HoldsAnyOfThree>
+bool Base64Prefilter::may_match_with(const char* coded, std::size_t length, HoldsAnyOfThree holds_any_of_three) const {
+  if (slots_.empty()) return true;  // no strings: every message matches
+  for (const StringNeedles& slot : slots_) {
+    const char* const runs[3] = {slot.run[0].data(), slot.run[1].data(), slot.run[2].data()};
+    const bool may_hold = !slot.usable || holds_any_of_three(coded, length, runs, slot.run[0].size());
+    if (all_mode_ && !may_hold) return false;
+    if (!all_mode_ && may_hold) return true;
+  }
+  return all_mode_;
+}
 
 // The base64 characters that bytes[0, length) encode to when they start at
 // byte offset r (0, 1 or 2) of a group of three, whatever the other bytes are.

@@ -1,32 +1,72 @@
 #include "search/record_finder.h"
 
 #include "search/record_finder_loop.h"
-
-// The AVX2 build of the loop, or nullptr in builds without it.
-using FindRecords = bool (*)(const Chunk&, const RecordFilter&, RecordSink&);
-FindRecords avx2_find_records();
+#include "search/simd/byte_searches.h"
 
 namespace {
 
-FindRecords choose() {
+bool processor_has_avx2() {
 #if defined(LOGSIFT_AVX2_KERNELS)
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) return avx2_find_records();
-#endif
-#if defined(__SSE2__)
-  return &find_records_with<Sse2>;
+  return __builtin_cpu_supports("avx2");
 #else
-  return &find_records_with<NoVector>;
+  return false;
 #endif
 }
 
-// Chosen once, before main() runs.
-const FindRecords chosen = choose();
+ScanLoop fastest_loop() {
+  if (processor_has_avx2()) return ScanLoop::avx2;
+#if defined(__SSE2__)
+  return ScanLoop::sse2;
+#else
+  return ScanLoop::plain;
+#endif
+}
 
 }  // namespace
 
-bool find_records(const Chunk& chunk, const RecordFilter& filter, RecordSink& sink) {
-  return chosen(chunk, filter, sink);
+FindRecords record_finder(ScanLoop loop) {
+  switch (loop) {
+    case ScanLoop::fastest:
+      return record_finder(fastest_loop());
+    case ScanLoop::plain:
+      return &find_records_with<NoVector>;
+    case ScanLoop::sse2:
+#if defined(__SSE2__)
+      return &find_records_with<Sse2>;
+#else
+      return nullptr;
+#endif
+    case ScanLoop::avx2:
+#if defined(LOGSIFT_AVX2_KERNELS)
+      return processor_has_avx2() ? avx2_find_records() : nullptr;
+#else
+      return nullptr;
+#endif
+  }
+  return nullptr;
+}
+
+const ByteSearches* byte_searches(ScanLoop loop) {
+  switch (loop) {
+    case ScanLoop::fastest:
+      return byte_searches(fastest_loop());
+    case ScanLoop::plain:
+      return &kByteSearches<NoVector>;
+    case ScanLoop::sse2:
+#if defined(__SSE2__)
+      return &kByteSearches<Sse2>;
+#else
+      return nullptr;
+#endif
+    case ScanLoop::avx2:
+#if defined(LOGSIFT_AVX2_KERNELS)
+      return processor_has_avx2() ? &avx2_byte_searches() : nullptr;
+#else
+      return nullptr;
+#endif
+  }
+  return nullptr;
 }
 
 bool may_be_record(const char* text, std::size_t length) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "search/record_finder.h"
+#include "search/simd/byte_searches.h"
 #include "search/simd/finders.h"
 #include "search/whole_id.h"
 
@@ -21,14 +22,27 @@ constexpr std::size_t kTagAnchor2 = 5;
 const char kMarker[] = "],msg=";
 constexpr std::size_t kMarkerLength = sizeof kMarker - 1;
 
+// The prefilter's verdict when there is no single string to look for during
+// the pass to the line end. A call of its own: it may look for the needles of
+// several strings, and the loop stays small.
+template <class V>
+[[gnu::noinline]] bool prefilter_verdict(const Base64Prefilter& prefilter, const char* coded, std::size_t length) {
+  return prefilter.may_match_with(
+      coded, length,
+      [](const char* text, std::size_t text_length, const char* const needles[3], std::size_t needle_length) {
+        return Finders<V>::holds_any_of_three(text, text_length, needles, needle_length);
+      });
+}
+
 template <class V>
 bool find_records_with(const Chunk& chunk, const RecordFilter& filter, RecordSink& sink) {
   using Find = Finders<V>;
   const auto search_bytes = [](const char* text, std::size_t length, const char* needle, std::size_t needle_length) {
     return Find::find_bytes(text, length, needle, needle_length);
   };
-  const char* const* needles = filter.needles;
-  const std::size_t needle_length = filter.needle_length;
+  const Base64Prefilter* const prefilter = filter.prefilter;
+  std::size_t needle_length = 0;
+  const char* const* needles = prefilter ? prefilter->single_string_needles(needle_length) : nullptr;
   const char* const end = chunk.end;
   const char* from = chunk.begin;
   while (static_cast<std::size_t>(end - from) >= kTagAt + kTagLength) {
@@ -49,11 +63,11 @@ bool find_records_with(const Chunk& chunk, const RecordFilter& filter, RecordSin
     const char* stop =
         Find::find_bytes_or_line_end(start, static_cast<std::size_t>(end - start), kMarker, kMarkerLength);
     const char* coded = nullptr;
-    bool maybe = true;
+    bool message_may_match = true;
     if (stop != nullptr && *stop == kMarker[0]) {
       coded = stop + kMarkerLength;
       const std::size_t rest = static_cast<std::size_t>(end - coded);
-      stop = needles ? Find::find_line_end_and_any_of_three(coded, rest, needles, needle_length, maybe)
+      stop = needles ? Find::find_line_end_and_any_of_three(coded, rest, needles, needle_length, message_may_match)
                      : Find::find_line_end_or_nul(coded, rest);
     }
     // The text ends at the LF (less a CR right before it) or the first NUL.
@@ -69,10 +83,34 @@ bool find_records_with(const Chunk& chunk, const RecordFilter& filter, RecordSin
     const bool record =
         coded && length >= kTagAt + kTagLength &&
         (filter.id_length == 0 || has_whole_id(start, length, filter.id, filter.id_length, search_bytes));
-    if (record && !sink.take({start, length, coded, maybe})) return false;
+    if (record) {
+      // With a single string the verdict came with the line end.
+      if (needles == nullptr && prefilter != nullptr) {
+        message_may_match =
+            prefilter->may_match_with(coded, static_cast<std::size_t>(text_end - coded), &Find::holds_any_of_three);
+      }
+      if (!sink.take({start, length, coded, message_may_match})) return false;
+    }
     from = next;
   }
   return true;
 }
 
+template <class V>
+constexpr ByteSearches kByteSearches = {
+    &Finders<V>::find_bytes,
+    &Finders<V>::find_bytes_anchored,
+    &Finders<V>::holds_any_of_three,
+    &Finders<V>::find_bytes_or_line_end,
+    &Finders<V>::find_line_end_and_any_of_three,
+    &Finders<V>::find_line_end_or_nul,
+};
+
 }  // namespace
+
+#if defined(LOGSIFT_AVX2_KERNELS)
+// In record_finder_avx2.cpp, built for AVX2: to be used only where the
+// processor has it.
+FindRecords avx2_find_records();
+const ByteSearches& avx2_byte_searches();
+#endif

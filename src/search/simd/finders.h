@@ -4,11 +4,17 @@
 // are the plain loops over the C library's memchr. Finders<DefaultPolicy> is
 // find_bytes.h; each scan loop inlines the Finders of its own policy.
 //
+// The searches are always inlined, so that each scan loop holds its kernels;
+// what is left after the whole vectors goes through a call (out_of_line), so
+// that the narrower searches do not swell the loop: they run once per search
+// at most, on fewer bytes than a vector and a needle.
+//
 // The contracts are those of find_bytes.h. Internal linkage throughout.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #include "search/simd/kernels.h"
 #include "search/simd/policies.h"
@@ -17,24 +23,37 @@ namespace {
 
 inline bool ends_line(char c) { return c == '\n' || c == '\0'; }
 
+template <auto search, class... Args>
+[[gnu::noinline]] decltype(auto) out_of_line(Args&&... args) {
+  return search(std::forward<Args>(args)...);
+}
+
+template <class V>
+struct Finders;
+
+// What finishes the searches of V after its whole vectors.
+template <class V>
+using Rest = Finders<typename V::Narrower>;
+
 template <class V>
 struct Finders {
-  static const char* find_bytes(const char* text, std::size_t length, const char* needle, std::size_t needle_length) {
+  [[gnu::always_inline]] static const char* find_bytes(const char* text, std::size_t length, const char* needle,
+                                                       std::size_t needle_length) {
     if (needle_length == 0) return text;
     if (length < needle_length) return nullptr;
     if (needle_length == 1) return static_cast<const char*>(std::memchr(text, needle[0], length));
     return find_bytes_anchored(text, length, needle, needle_length, 0, needle_length - 1);
   }
 
-  static const char* find_bytes_anchored(const char* text, std::size_t length, const char* needle,
-                                         std::size_t needle_length, std::size_t first, std::size_t second) {
+  [[gnu::always_inline]] static const char* find_bytes_anchored(const char* text, std::size_t length,
+                                                                const char* needle, std::size_t needle_length,
+                                                                std::size_t first, std::size_t second) {
     if (length < needle_length) return nullptr;
     if constexpr (kHasVectors<V>) {
       const char* found = nullptr;
       const std::size_t i = anchored_kernel<V>(text, length, needle, needle_length, first, second, &found);
       if (found) return found;
-      return Finders<typename V::Narrower>::find_bytes_anchored(text + i, length - i, needle, needle_length, first,
-                                                                second);
+      return out_of_line<&Rest<V>::find_bytes_anchored>(text + i, length - i, needle, needle_length, first, second);
     } else {
       // memchr finds the candidates for the first byte.
       while (length >= needle_length) {
@@ -49,12 +68,12 @@ struct Finders {
     }
   }
 
-  static bool holds_any_of_three(const char* text, std::size_t length, const char* const needles[3],
-                                 std::size_t needle_length) {
+  [[gnu::always_inline]] static bool holds_any_of_three(const char* text, std::size_t length,
+                                                        const char* const needles[3], std::size_t needle_length) {
     if constexpr (kHasVectors<V>) {
       bool seen = false;
       const std::size_t i = three_kernel<V>(text, length, needles, needle_length, &seen);
-      return seen || Finders<typename V::Narrower>::holds_any_of_three(text + i, length - i, needles, needle_length);
+      return seen || out_of_line<&Rest<V>::holds_any_of_three>(text + i, length - i, needles, needle_length);
     } else {
       for (int n = 0; n < 3; ++n) {
         if (find_bytes(text, length, needles[n], needle_length) != nullptr) return true;
@@ -63,13 +82,13 @@ struct Finders {
     }
   }
 
-  static const char* find_bytes_or_line_end(const char* text, std::size_t length, const char* needle,
-                                            std::size_t needle_length) {
+  [[gnu::always_inline]] static const char* find_bytes_or_line_end(const char* text, std::size_t length,
+                                                                   const char* needle, std::size_t needle_length) {
     if constexpr (kHasVectors<V>) {
       const char* found = nullptr;
       const std::size_t i = needle_or_line_end_kernel<V>(text, length, needle, needle_length, &found);
       if (found) return found;
-      return Finders<typename V::Narrower>::find_bytes_or_line_end(text + i, length - i, needle, needle_length);
+      return out_of_line<&Rest<V>::find_bytes_or_line_end>(text + i, length - i, needle, needle_length);
     } else {
       for (std::size_t i = 0; i < length; ++i) {
         const char* at = text + i;
@@ -80,17 +99,19 @@ struct Finders {
     }
   }
 
-  static const char* find_line_end_and_any_of_three(const char* text, std::size_t length, const char* const needles[3],
-                                                    std::size_t needle_length, bool& needle_before_end) {
+  [[gnu::always_inline]] static const char* find_line_end_and_any_of_three(const char* text, std::size_t length,
+                                                                           const char* const needles[3],
+                                                                           std::size_t needle_length,
+                                                                           bool& needle_before_end) {
     if constexpr (kHasVectors<V>) {
-      using Rest = Finders<typename V::Narrower>;
       needle_before_end = false;
       const char* found = nullptr;
       const std::size_t i =
           line_end_and_any_of_three_kernel<V>(text, length, needles, needle_length, &needle_before_end, &found);
       if (found) return found;
-      if (needle_before_end) return Rest::find_line_end_or_nul(text + i, length - i);
-      return Rest::find_line_end_and_any_of_three(text + i, length - i, needles, needle_length, needle_before_end);
+      if (needle_before_end) return out_of_line<&Rest<V>::find_line_end_or_nul>(text + i, length - i);
+      return out_of_line<&Rest<V>::find_line_end_and_any_of_three>(text + i, length - i, needles, needle_length,
+                                                                   needle_before_end);
     } else {
       const char* stop = find_line_end_or_nul(text, length);
       const std::size_t before = stop ? static_cast<std::size_t>(stop - text) : length;
@@ -99,12 +120,12 @@ struct Finders {
     }
   }
 
-  static const char* find_line_end_or_nul(const char* text, std::size_t length) {
+  [[gnu::always_inline]] static const char* find_line_end_or_nul(const char* text, std::size_t length) {
     if constexpr (kHasVectors<V>) {
       const char* found = nullptr;
       const std::size_t i = line_end_kernel<V>(text, length, &found);
       if (found) return found;
-      return Finders<typename V::Narrower>::find_line_end_or_nul(text + i, length - i);
+      return out_of_line<&Rest<V>::find_line_end_or_nul>(text + i, length - i);
     } else {
       // memchr for each: NULs are rare.
       const void* lf = std::memchr(text, '\n', length);

@@ -1,5 +1,6 @@
 // The vector kernels behind the byte searches, written once for any vector
-// policy of simd/policies.h that has a width. Every kernel works on whole
+// policy of simd/policies.h that has a width. They are always inlined: each
+// scan loop holds its own. Every kernel works on whole
 // vectors only, reads nothing at or past text + length, and returns the offset
 // where it stopped; the caller finishes the rest (simd/finders.h). A kernel
 // that finds its answer sets *found (or *seen) and returns.
@@ -40,8 +41,9 @@ inline bool equal_bytes(const char* a, const char* b, std::size_t n) {
 inline unsigned lowest_bit(std::uint32_t mask) { return static_cast<unsigned>(__builtin_ctz(mask)); }
 
 template <class V>
-std::size_t anchored_kernel(const char* text, std::size_t length, const char* needle, std::size_t needle_length,
-                            std::size_t first, std::size_t second, const char** found) {
+[[gnu::always_inline]] inline std::size_t anchored_kernel(const char* text, std::size_t length, const char* needle,
+                                                          std::size_t needle_length, std::size_t first,
+                                                          std::size_t second, const char** found) {
   const typename V::Reg want_first = V::splat(needle[first]);
   const typename V::Reg want_second = V::splat(needle[second]);
   std::size_t i = 0;
@@ -83,8 +85,9 @@ inline bool is_any_of_three(const char* at, const char* const needles[3], std::s
 }
 
 template <class V>
-std::size_t three_kernel(const char* text, std::size_t length, const char* const needles[3], std::size_t needle_length,
-                         bool* seen) {
+[[gnu::always_inline]] inline std::size_t three_kernel(const char* text, std::size_t length,
+                                                       const char* const needles[3], std::size_t needle_length,
+                                                       bool* seen) {
   const ThreeNeedles<V> three(needles, needle_length);
   std::size_t i = 0;
   for (; i + needle_length - 1 + V::kWidth <= length; i += V::kWidth) {
@@ -99,12 +102,12 @@ std::size_t three_kernel(const char* text, std::size_t length, const char* const
 }
 
 template <class V>
-typename V::Reg line_ends(typename V::Reg a) {
+[[gnu::always_inline]] inline typename V::Reg line_ends(typename V::Reg a) {
   return V::either(V::eq(a, V::splat('\n')), V::eq(a, V::splat('\0')));
 }
 
 template <class V>
-std::size_t line_end_kernel(const char* text, std::size_t length, const char** found) {
+[[gnu::always_inline]] inline std::size_t line_end_kernel(const char* text, std::size_t length, const char** found) {
   std::size_t i = 0;
   for (; i + V::kWidth <= length; i += V::kWidth) {
     if (std::uint32_t mask = V::bits(line_ends<V>(V::load(text + i)))) {
@@ -116,8 +119,9 @@ std::size_t line_end_kernel(const char* text, std::size_t length, const char** f
 }
 
 template <class V>
-std::size_t needle_or_line_end_kernel(const char* text, std::size_t length, const char* needle,
-                                      std::size_t needle_length, const char** found) {
+[[gnu::always_inline]] inline std::size_t needle_or_line_end_kernel(const char* text, std::size_t length,
+                                                                    const char* needle, std::size_t needle_length,
+                                                                    const char** found) {
   const std::size_t last = needle_length - 1;
   const typename V::Reg first_byte = V::splat(needle[0]), last_byte = V::splat(needle[last]);
   std::size_t i = 0;
@@ -139,8 +143,10 @@ std::size_t needle_or_line_end_kernel(const char* text, std::size_t length, cons
 // lies wholly before it. A needle that starts in the whole vectors is compared
 // there, so a caller that gets *seen false goes on from the returned offset.
 template <class V>
-std::size_t line_end_and_any_of_three_kernel(const char* text, std::size_t length, const char* const needles[3],
-                                             std::size_t needle_length, bool* seen, const char** found) {
+[[gnu::always_inline]] inline std::size_t line_end_and_any_of_three_kernel(const char* text, std::size_t length,
+                                                                           const char* const needles[3],
+                                                                           std::size_t needle_length, bool* seen,
+                                                                           const char** found) {
   const ThreeNeedles<V> three(needles, needle_length);
   std::size_t i = 0;
   for (; i + needle_length - 1 + V::kWidth <= length; i += V::kWidth) {

@@ -1,0 +1,8 @@
+// Which build of the scan's loop searches the logs. Each is compiled for one
+// instruction set with the byte searches of its policy inline
+// (simd/policies.h): plain (no vectors), SSE2 and, on x86-64 Linux, AVX2.
+// The program always takes the fastest that the build and the processor
+// have; tests name each loop so that every compiled one is run.
+#pragma once
+
+enum class ScanLoop { fastest, plain, sse2, avx2 };
