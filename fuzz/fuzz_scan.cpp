@@ -1,6 +1,7 @@
-// Any bytes as a month log, searched with settings picked by the first byte:
-// the result lines must equal those of the plain reference search, so a wrong
-// result fails as a crash would.
+// Any bytes as a month log, searched with settings picked by the first two
+// bytes through every build of the scan's loop that this build and processor
+// have (plain, SSE2, AVX2): the result lines of each must equal those of the
+// plain reference search, so a wrong result fails as a crash would.
 #include <unistd.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "search/month_scan.h"
+#include "search/record_finder.h"
 #include "settings/settings.h"
 #include "reference/reference_search.h"
 
@@ -50,18 +52,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fwrite(file.data(), 1, file.size(), log);
   std::fclose(log);
 
-  char* printed = nullptr;
-  std::size_t printed_size = 0;
-  std::FILE* out = open_memstream(&printed, &printed_size);
-  task.output.results = out;
-  if (!scan_one_log(task, path)) std::abort();
-  std::fclose(out);
-  const std::string got(printed, printed_size);
-  std::free(printed);
-
-  if (got != reference_search(file, reference)) {
-    std::fprintf(stderr, "scan and reference differ\n");
-    std::abort();
+  const std::string expected = reference_search(file, reference);
+  for (ScanLoop loop : {ScanLoop::plain, ScanLoop::sse2, ScanLoop::avx2}) {
+    if (record_finder(loop) == nullptr) continue;
+    char* printed = nullptr;
+    std::size_t printed_size = 0;
+    std::FILE* out = open_memstream(&printed, &printed_size);
+    task.output.results = out;
+    task.loop = loop;
+    if (!scan_one_log(task, path)) std::abort();
+    std::fclose(out);
+    const std::string got(printed, printed_size);
+    std::free(printed);
+    if (got != expected) {
+      std::fprintf(stderr, "scan through loop %d and reference differ\n", static_cast<int>(loop));
+      std::abort();
+    }
   }
   return 0;
 }

@@ -1,12 +1,17 @@
 // Random month logs full of oddities, searched by the program and by the plain
-// reference; the outputs must be the same, byte for byte.
+// reference; the outputs must be the same, byte for byte. The same logs are
+// also searched in-process through each build of the scan's loop (plain,
+// SSE2, AVX2), since the program runs only the fastest one there is.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "search/month_scan.h"
+#include "search/record_finder.h"
 #include "support/fixture.h"
 #include "support/records.h"
 #include "reference/reference_search.h"
@@ -134,5 +139,82 @@ TEST(Differential, ProgramMatchesThePlainReference) {
   // The logs must give results at all, or the comparison proves little.
   EXPECT_GT(results, static_cast<std::size_t>(runs) * 5);
 }
+
+SearchSettings search_settings(const ReferenceSettings& reference) {
+  SearchSettings settings;
+  settings.all_mode = reference.all_mode;
+  for (std::size_t k = 0; k < reference.search.size(); ++k) settings.search_strings[k] = reference.search[k];
+  settings.search_id = reference.search_id;
+  return settings;
+}
+
+void unreadable(const std::string& path, const std::string& reason) {
+  ADD_FAILURE() << "cannot read " << path << ": " << reason;
+}
+
+// What scan_one_log prints for the log at path through loop.
+std::string scan_through(ScanLoop loop, const ReferenceSettings& settings, const std::filesystem::path& path,
+                         const std::filesystem::path& results_path) {
+  std::FILE* results = std::fopen(results_path.string().c_str(), "w+b");
+  if (results == nullptr) {
+    ADD_FAILURE() << "cannot open " << results_path;
+    return "";
+  }
+  ScanTask task{"", search_settings(settings), {results, false, &unreadable}};
+  task.loop = loop;
+  EXPECT_TRUE(scan_one_log(task, path.string()));
+  std::string printed;
+  std::rewind(results);
+  char block[4096];
+  for (std::size_t n; (n = std::fread(block, 1, sizeof block, results)) > 0;) printed.append(block, n);
+  std::fclose(results);
+  return printed;
+}
+
+class EachLoop : public testing::TestWithParam<ScanLoop> {};
+
+TEST_P(EachLoop, MatchesThePlainReference) {
+  if (record_finder(GetParam()) == nullptr) GTEST_SKIP() << "this build or processor has no such loop";
+  // In-process runs are cheap: more logs than the program gets.
+  const int runs = windows_build() ? 100 : 500;
+  std::size_t results = 0;
+  Fixture f;
+  for (int seed = 1; seed <= runs; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    OddLogs logs(static_cast<unsigned>(seed));
+    ReferenceSettings settings = logs.settings();
+    for (auto& s : settings.search) {
+      if (s.find_first_of("\r\n") != std::string::npos) s = "hit";  // as in the program's search.ini
+    }
+    for (const char* month : {"01", "02", "03"}) {
+      const std::string bytes = logs.file();
+      const std::string name = std::string("mcu_event_log_2007_") + month + ".txt";
+      f.write(name, bytes);
+      const std::string expected = reference_search(bytes, settings);
+      for (char c : expected) results += c == '\n';
+      const std::string got = scan_through(GetParam(), settings, f.dir() / name, f.dir() / "results.txt");
+      EXPECT_TRUE(got == expected) << "scan:\n" << got.substr(0, 2000) << "\nreference:\n" << expected.substr(0, 2000);
+    }
+  }
+  std::printf("%zu result lines compared\n", results);
+  EXPECT_GT(results, static_cast<std::size_t>(runs) * 5);
+}
+
+std::string loop_name(const testing::TestParamInfo<ScanLoop>& loop) {
+  switch (loop.param) {
+    case ScanLoop::plain:
+      return "plain";
+    case ScanLoop::sse2:
+      return "sse2";
+    case ScanLoop::avx2:
+      return "avx2";
+    case ScanLoop::fastest:
+      break;
+  }
+  return "fastest";
+}
+
+INSTANTIATE_TEST_SUITE_P(Differential, EachLoop, testing::Values(ScanLoop::plain, ScanLoop::sse2, ScanLoop::avx2),
+                         loop_name);
 
 }  // namespace
