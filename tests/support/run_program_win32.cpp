@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <string>
+
 
 #include "support/run_program.h"
 
@@ -59,12 +61,22 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   si.hStdOutput = out;
   si.hStdError = err;
   PROCESS_INFORMATION pi{};
-  BOOL started = CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                &si, &pi);
+  // Under wine a start now and then fails for a moment (seen once in some
+  // hundred starts, with the program just copied); a second try starts it.
+  BOOL started = FALSE;
+  DWORD start_error = 0;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    started = CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    if (!started) start_error = GetLastError();
+  }
   CloseHandle(in);
   if (!with_stderr) CloseHandle(out);
   CloseHandle(err);
-  if (!started) return result;
+  if (!started) {
+    result.err = "<the program could not be started: error " + std::to_string(start_error) + ">";
+    return result;
+  }
   WaitForSingleObject(pi.hProcess, INFINITE);
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
