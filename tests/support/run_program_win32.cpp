@@ -61,8 +61,9 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   si.hStdOutput = out;
   si.hStdError = err;
   PROCESS_INFORMATION pi{};
-  // Under wine a start now and then fails for a moment (seen once in some
-  // hundred starts, with the program just copied); a second try starts it.
+  // Under wine a start can fail for a moment (seen once in a run of the
+  // suite, on a busy machine, with the program just copied); trying again
+  // tells that apart from a program that cannot start.
   BOOL started = FALSE;
   DWORD start_error = 0;
   for (int attempt = 0; attempt < 3 && !started; ++attempt) {
