@@ -31,7 +31,7 @@ std::string log_path() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  const unsigned pick = data[0] | data[1] << 8;
+  const unsigned pick = static_cast<unsigned>(data[0]) | static_cast<unsigned>(data[1]) << 8;
   const std::string file(reinterpret_cast<const char*>(data) + 2, size - 2);
 
   ReferenceSettings reference;
