@@ -17,8 +17,8 @@ std::string reference_decode(const std::string& coded) {
   std::string out;
   unsigned bits = 0;
   int count = 0;
-  for (unsigned char c : coded) {
-    int v = base64_value(c);
+  for (char c : coded) {
+    int v = base64_value(static_cast<unsigned char>(c));
     if (v < 0) break;
     bits = (bits << 6 | static_cast<unsigned>(v)) & 0xFFFFFF;
     count += 6;
