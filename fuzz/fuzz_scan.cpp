@@ -1,7 +1,8 @@
 // Any bytes as a month log, searched with settings picked by the first two
 // bytes through every build of the scan's loop that this build and processor
-// have (plain, SSE2, AVX2): the result lines of each must equal those of the
-// plain reference search, so a wrong result fails as a crash would.
+// have (plain, SSE2, AVX2), each searching first and visiting every line: the
+// result lines of each must equal those of the plain reference search, so a
+// wrong result fails as a crash would.
 #include <unistd.h>
 
 #include <cstdint>
@@ -53,8 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fclose(log);
 
   const std::string expected = reference_search(file, reference);
-  for (ScanLoop loop : {ScanLoop::plain, ScanLoop::sse2, ScanLoop::avx2}) {
+  const ScanLoop loops[] = {ScanLoop::plain, ScanLoop::sse2, ScanLoop::avx2};
+  for (int run = 0; run < 6; ++run) {
+    const ScanLoop loop = loops[run / 2];
     if (record_finder(loop) == nullptr) continue;
+    task.path = run % 2 ? ScanPath::every_line : ScanPath::search_first;
     char* printed = nullptr;
     std::size_t printed_size = 0;
     std::FILE* out = open_memstream(&printed, &printed_size);
@@ -65,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string got(printed, printed_size);
     std::free(printed);
     if (got != expected) {
-      std::fprintf(stderr, "scan through loop %d and reference differ\n", static_cast<int>(loop));
+      std::fprintf(stderr, "scan through loop %d, path %d and reference differ\n", static_cast<int>(loop), run % 2);
       std::abort();
     }
   }

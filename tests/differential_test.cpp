@@ -1,19 +1,22 @@
 // Random month logs full of oddities, searched by the program and by the plain
 // reference; the outputs must be the same, byte for byte. The same logs are
 // also searched in-process through each build of the scan's loop (plain,
-// SSE2, AVX2), since the program runs only the fastest one there is.
+// SSE2, AVX2), since the program runs only the fastest one there is, each
+// searching first and visiting every line.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "search/month_scan.h"
 #include "search/record_finder.h"
 #include "support/fixture.h"
 #include "support/records.h"
+#include "support/scan_in_process.h"
 #include "reference/reference_search.h"
 
 namespace {
@@ -140,41 +143,11 @@ TEST(Differential, ProgramMatchesThePlainReference) {
   EXPECT_GT(results, static_cast<std::size_t>(runs) * 5);
 }
 
-SearchSettings search_settings(const ReferenceSettings& reference) {
-  SearchSettings settings;
-  settings.all_mode = reference.all_mode;
-  for (std::size_t k = 0; k < reference.search.size(); ++k) settings.search_strings[k] = reference.search[k];
-  settings.search_id = reference.search_id;
-  return settings;
-}
-
-void unreadable(const std::string& path, const std::string& reason) {
-  ADD_FAILURE() << "cannot read " << path << ": " << reason;
-}
-
-// What scan_one_log prints for the log at path through loop.
-std::string scan_through(ScanLoop loop, const ReferenceSettings& settings, const std::filesystem::path& path,
-                         const std::filesystem::path& results_path) {
-  std::FILE* results = std::fopen(results_path.string().c_str(), "w+b");
-  if (results == nullptr) {
-    ADD_FAILURE() << "cannot open " << results_path;
-    return "";
-  }
-  ScanTask task{"", search_settings(settings), {results, false, &unreadable}};
-  task.loop = loop;
-  EXPECT_TRUE(scan_one_log(task, path.string()));
-  std::string printed;
-  std::rewind(results);
-  char block[4096];
-  for (std::size_t n; (n = std::fread(block, 1, sizeof block, results)) > 0;) printed.append(block, n);
-  std::fclose(results);
-  return printed;
-}
-
-class EachLoop : public testing::TestWithParam<ScanLoop> {};
+class EachLoop : public testing::TestWithParam<std::tuple<ScanLoop, ScanPath>> {};
 
 TEST_P(EachLoop, MatchesThePlainReference) {
-  if (record_finder(GetParam()) == nullptr) GTEST_SKIP() << "this build or processor has no such loop";
+  const auto [loop, path] = GetParam();
+  if (record_finder(loop) == nullptr) GTEST_SKIP() << "this build or processor has no such loop";
   // In-process runs are cheap: more logs than the program gets.
   const int runs = windows_build() ? 100 : 500;
   std::size_t results = 0;
@@ -192,7 +165,7 @@ TEST_P(EachLoop, MatchesThePlainReference) {
       f.write(name, bytes);
       const std::string expected = reference_search(bytes, settings);
       for (char c : expected) results += c == '\n';
-      const std::string got = scan_through(GetParam(), settings, f.dir() / name, f.dir() / "results.txt");
+      const std::string got = scan_in_process(loop, path, settings, f.dir() / name, f.dir() / "results.txt");
       EXPECT_TRUE(got == expected) << "scan:\n" << got.substr(0, 2000) << "\nreference:\n" << expected.substr(0, 2000);
     }
   }
@@ -200,21 +173,24 @@ TEST_P(EachLoop, MatchesThePlainReference) {
   EXPECT_GT(results, static_cast<std::size_t>(runs) * 5);
 }
 
-std::string loop_name(const testing::TestParamInfo<ScanLoop>& loop) {
-  switch (loop.param) {
+std::string loop_name(const testing::TestParamInfo<std::tuple<ScanLoop, ScanPath>>& info) {
+  const char* path = std::get<1>(info.param) == ScanPath::search_first ? "_search_first" : "_every_line";
+  switch (std::get<0>(info.param)) {
     case ScanLoop::plain:
-      return "plain";
+      return std::string("plain") + path;
     case ScanLoop::sse2:
-      return "sse2";
+      return std::string("sse2") + path;
     case ScanLoop::avx2:
-      return "avx2";
+      return std::string("avx2") + path;
     case ScanLoop::fastest:
       break;
   }
-  return "fastest";
+  return std::string("fastest") + path;
 }
 
-INSTANTIATE_TEST_SUITE_P(Differential, EachLoop, testing::Values(ScanLoop::plain, ScanLoop::sse2, ScanLoop::avx2),
+INSTANTIATE_TEST_SUITE_P(Differential, EachLoop,
+                         testing::Combine(testing::Values(ScanLoop::plain, ScanLoop::sse2, ScanLoop::avx2),
+                                          testing::Values(ScanPath::search_first, ScanPath::every_line)),
                          loop_name);
 
 }  // namespace

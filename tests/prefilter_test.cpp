@@ -4,7 +4,8 @@
 // any-mode), whenever the decoded message satisfies the matcher, the
 // prefilter must say that it may match: Base64Prefilter::may_match on the
 // base64 text, the single string's needles on that text, and the verdict that
-// each build of the record finder hands over with the record.
+// each build of the record finder hands over with the record, visiting every
+// line or searching first for the chunk's needles (which must find the line).
 #include "search/prefilter.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "search/chunk_needles.h"
 #include "search/find_bytes.h"
 #include "search/matcher.h"
 #include "search/record_finder.h"
@@ -85,14 +87,21 @@ class PromiseChecker {
 
     const std::string line = record(message) + "\n";
     const Chunk chunk{line.data(), line.data() + line.size()};
-    const RecordFilter filter{&prefilter, "", 0};
-    for (const Loop& loop : loops_) {
-      Verdicts verdicts;
-      loop.find(chunk, filter, verdicts);
-      if (verdicts.may_match.size() != 1) {
-        fail(std::string(loop.name) + " (found " + std::to_string(verdicts.may_match.size()) + " records)");
-      } else if (!verdicts.may_match[0]) {
-        fail(loop.name);
+    // Each loop visiting every line, and searching first for the chunk's
+    // needles where there are any: those must be in the matching line.
+    const ChunkNeedles chunk_needles(settings, "");
+    for (const ChunkNeedles* needles : {static_cast<const ChunkNeedles*>(nullptr), &chunk_needles}) {
+      if (needles != nullptr && !needles->usable()) continue;
+      const RecordFilter filter{&prefilter, "", 0, needles};
+      for (const Loop& loop : loops_) {
+        const std::string name = std::string(loop.name) + (needles ? ", searching first" : "");
+        Verdicts verdicts;
+        loop.find(chunk, filter, verdicts);
+        if (verdicts.may_match.size() != 1) {
+          fail(name + " (found " + std::to_string(verdicts.may_match.size()) + " records)");
+        } else if (!verdicts.may_match[0]) {
+          fail(name);
+        }
       }
     }
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "search/chunk_needles.h"
 #include "search/decoder.h"
 #include "search/line_reader.h"
 #include "search/matcher.h"
@@ -52,13 +53,19 @@ struct Scanner final : RecordSink {
   std::FILE* const out;
   Base64Prefilter prefilter{settings};
   const std::string id_needle = settings.search_id.empty() ? std::string() : whole_id_needle(settings.search_id);
-  const RecordFilter filter{&prefilter, id_needle.c_str(), id_needle.size()};
+  const ChunkNeedles chunk_needles{settings, id_needle};
+  const RecordFilter filter;
   const FindRecords find_records;
   std::vector<char> message = std::vector<char>(20000);
   LineReader reader;
 
   explicit Scanner(const ScanTask& task)
-      : settings(task.settings), output(task.output), out(task.output.results), find_records(record_finder(task.loop)) {
+      : settings(task.settings),
+        output(task.output),
+        out(task.output.results),
+        filter{&prefilter, id_needle.c_str(), id_needle.size(),
+               task.path == ScanPath::search_first && chunk_needles.usable() ? &chunk_needles : nullptr},
+        find_records(record_finder(task.loop)) {
     if (find_records == nullptr) throw std::invalid_argument("this build or processor has no such scan loop");
   }
 

@@ -11,10 +11,17 @@
 // With a single search string of 3 bytes or more it looks for that string's
 // base64 needles during its pass to the line end; otherwise it asks the
 // prefilter once it has the line's end.
+//
+// Given the needles of chunk_needles.h, the finder searches first: it looks
+// for them across the chunk and reads only the lines that hold one. Without
+// them it visits every line start. Both hand the sink the same records with
+// the same verdicts, except that search first leaves out records whose line
+// holds no needle, which could not have matched.
 #pragma once
 
 #include <cstddef>
 
+#include "search/chunk_needles.h"
 #include "search/line_reader.h"
 #include "search/prefilter.h"
 #include "search/scan_loop.h"
@@ -35,6 +42,7 @@ struct RecordFilter {
   const Base64Prefilter* prefilter;  // nullptr: every message may match
   const char* id;                    // " id,<id>", or "" for any record
   std::size_t id_length;
+  const ChunkNeedles* needles;  // nullptr: every line start is visited
 };
 
 class RecordSink {

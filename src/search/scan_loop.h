@@ -6,3 +6,9 @@
 #pragma once
 
 enum class ScanLoop { fastest, plain, sse2, avx2 };
+
+// How the scan finds the lines it reads: by searching each chunk for needles
+// that every line with a record to print holds (chunk_needles.h), where there
+// are such, or by visiting every line start. Both print the same; the program
+// searches first, and tests run both.
+enum class ScanPath { search_first, every_line };

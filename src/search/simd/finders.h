@@ -134,6 +134,25 @@ struct Finders {
       return static_cast<const char*>(nul ? nul : lf);
     }
   }
+
+  // The first place in text[0, length) where one of needles starts, or
+  // nullptr.
+  [[gnu::always_inline]] static const char* find_first_needle(const char* text, std::size_t length,
+                                                              const ChunkNeedles& needles) {
+    if constexpr (kHasVectors<V>) {
+      const char* found = nullptr;
+      const std::size_t i = needles.count() == 1
+                                ? first_needle_kernel<V, OneGroup<V>>(text, length, needles, &found)
+                                : first_needle_kernel<V, ManyGroups<V>>(text, length, needles, &found);
+      if (found) return found;
+      return out_of_line<&Rest<V>::find_first_needle>(text + i, length - i, needles);
+    } else {
+      for (std::size_t i = 0; i < length; ++i) {
+        if (needles.may_start(text[i]) && needles.holds_at(text + i, length - i)) return text + i;
+      }
+      return nullptr;
+    }
+  }
 };
 
 }  // namespace

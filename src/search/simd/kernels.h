@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "search/chunk_needles.h"
 #include "search/simd/policies.h"
 
 namespace {
@@ -162,6 +163,56 @@ template <class V>
     if (end != 0) {
       *found = text + i + lowest_bit(end);
       return i;
+    }
+  }
+  return i;
+}
+
+// The candidates of a chunk's needles: the first and last bytes of a needle of
+// the one group, in registers for the whole search.
+template <class V>
+struct OneGroup {
+  ThreeNeedles<V> three;
+  explicit OneGroup(const ChunkNeedles& needles)
+      : three(needles.groups()[0].needles, needles.groups()[0].length) {}
+  typename V::Reg candidates(const char* at) const { return three.candidates(at); }
+};
+
+// The same for any number of groups ("or" mode), each with its own length.
+template <class V>
+struct ManyGroups {
+  const ChunkNeedles& needles;
+  explicit ManyGroups(const ChunkNeedles& all) : needles(all) {}
+  typename V::Reg candidates(const char* at) const {
+    typename V::Reg any = V::eq(V::splat('\0'), V::splat('\1'));  // none
+    for (std::size_t g = 0; g < needles.count(); ++g) {
+      const NeedleGroup& group = needles.groups()[g];
+      const typename V::Reg a = V::load(at), b = V::load(at + group.length - 1);
+      for (const char* needle : group.needles) {
+        any = V::either(any, V::both(V::eq(a, V::splat(needle[0])), V::eq(b, V::splat(needle[group.length - 1]))));
+      }
+    }
+    return any;
+  }
+};
+
+// The first place where one of the chunk's needles starts. Two vectors a
+// round: candidates are rare, and the bits of both are tested at once.
+template <class V, class Groups>
+[[gnu::always_inline]] inline std::size_t first_needle_kernel(const char* text, std::size_t length,
+                                                              const ChunkNeedles& needles, const char** found) {
+  const Groups groups(needles);
+  const std::size_t reach = needles.longest() - 1;
+  std::size_t i = 0;
+  for (; i + reach + 2 * V::kWidth <= length; i += 2 * V::kWidth) {
+    std::uint64_t mask = V::bits(groups.candidates(text + i)) |
+                         static_cast<std::uint64_t>(V::bits(groups.candidates(text + i + V::kWidth))) << V::kWidth;
+    for (; mask != 0; mask &= mask - 1) {
+      const char* at = text + i + static_cast<unsigned>(__builtin_ctzll(mask));
+      if (needles.holds_at(at, length - static_cast<std::size_t>(at - text))) {
+        *found = at;
+        return i;
+      }
     }
   }
   return i;

@@ -1,0 +1,66 @@
+#include "search/chunk_needles.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "search/prefilter.h"
+
+namespace {
+
+// The three base64 needles of text (3 bytes or more), cut to one length.
+std::array<std::string, 3> base64_needles(const std::string& text) {
+  std::array<std::string, 3> runs;
+  std::size_t shortest = std::string::npos;
+  for (int r = 0; r < 3; ++r) {
+    runs[static_cast<std::size_t>(r)] = fixed_base64_run(text, r);
+    shortest = std::min(shortest, runs[static_cast<std::size_t>(r)].size());
+  }
+  for (auto& run : runs) run.resize(shortest);
+  return runs;
+}
+
+}  // namespace
+
+ChunkNeedles::ChunkNeedles(const SearchSettings& settings, const std::string& id_needle) {
+  // The strings the matcher tests: search1 up to the first empty slot.
+  std::vector<const std::string*> strings;
+  for (const std::string& text : settings.search_strings) {
+    if (text.empty()) break;
+    strings.push_back(&text);
+  }
+  const auto short_string = [](const std::string* text) { return text->size() < 3; };
+  if (settings.all_mode && !strings.empty()) {
+    const std::string* longest = nullptr;
+    for (const std::string* text : strings) {
+      if (!short_string(text) && (longest == nullptr || text->size() > longest->size())) longest = text;
+    }
+    if (longest != nullptr) {
+      add(base64_needles(*longest));
+      return;
+    }
+  } else if (!strings.empty() && std::none_of(strings.begin(), strings.end(), short_string)) {
+    for (const std::string* text : strings) add(base64_needles(*text));
+    return;
+  }
+  if (!id_needle.empty()) add({id_needle, id_needle, id_needle});
+}
+
+void ChunkNeedles::add(const std::array<std::string, 3>& needles) {
+  texts_.push_back(needles);
+  groups_.clear();  // texts_ may have moved
+  for (const auto& texts : texts_) {
+    groups_.push_back({{texts[0].c_str(), texts[1].c_str(), texts[2].c_str()}, texts[0].size()});
+    longest_ = std::max(longest_, texts[0].size());
+    for (const std::string& needle : texts) starts_[static_cast<unsigned char>(needle[0])] = true;
+  }
+}
+
+bool ChunkNeedles::holds_at(const char* at, std::size_t room) const {
+  for (const NeedleGroup& group : groups_) {
+    if (group.length > room) continue;
+    for (const char* needle : group.needles) {
+      if (std::memcmp(at, needle, group.length) == 0) return true;
+    }
+  }
+  return false;
+}
