@@ -27,6 +27,22 @@ namespace {
 const std::string kIni = ini("2007_01", "2007_02", "search1=hit\n");
 const std::string kAnnounced = announced("2007_01", "2007_02", ",target: 'hit'");
 
+// The wrapper that runs the program with at most bytes of address space, or
+// nothing where no such limit can be set up: AddressSanitizer needs more
+// address space than the limits leave, and under a test wrapper the limit
+// would apply to the wrapper.
+std::vector<std::string> memory_limit(long bytes) {
+#if defined(__SANITIZE_ADDRESS__)
+  (void)bytes;
+  return {};
+#else
+  if (std::getenv("LOGSIFT_TEST_WRAPPER")) return {};
+  const std::string limit = "--as=" + std::to_string(bytes);
+  if (std::system(("prlimit " + limit + " true 2>/dev/null").c_str()) != 0) return {};
+  return {"prlimit", limit};
+#endif
+}
+
 // As root, file permissions do not apply: run the program as "nobody" then.
 std::vector<std::string> as_unprivileged_user() {
   if (geteuid() != 0) return {};
@@ -179,14 +195,11 @@ TEST(Faults, LargeSettingsFileIsReadOnce) {
 // A settings file larger than the memory the program may have is named with
 // the reason, and the search does not start.
 TEST(Faults, SettingsFileTooLargeForMemory) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
-#endif
-  if (std::getenv("LOGSIFT_TEST_WRAPPER")) GTEST_SKIP() << "the limit would apply to the wrapper";
-  if (std::system("prlimit --as=120000000 true 2>/dev/null") != 0) GTEST_SKIP() << "no prlimit";
+  const std::vector<std::string> limited = memory_limit(120000000);
+  if (limited.empty()) GTEST_SKIP() << "no address-space limit here: AddressSanitizer, a test wrapper, or no prlimit";
   Fixture f;
   write_large_settings(f, 150);
-  RunResult r = f.run({}, "", {"prlimit", "--as=120000000"});
+  RunResult r = f.run({}, "", limited);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.signal, 0);
   EXPECT_EQ(r.out, "");
@@ -318,11 +331,8 @@ TEST(Faults, HugeRecordIsHeldWhole) {
 // A record line longer than the memory the program may have: what was found
 // before it stands, the month is named, and the next month is searched.
 TEST(Faults, LineTooLongForMemory) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
-#endif
-  if (std::getenv("LOGSIFT_TEST_WRAPPER")) GTEST_SKIP() << "the limit would apply to the wrapper";
-  if (std::system("prlimit --as=200000000 true 2>/dev/null") != 0) GTEST_SKIP() << "no prlimit";
+  const std::vector<std::string> limited = memory_limit(200000000);
+  if (limited.empty()) GTEST_SKIP() << "no address-space limit here: AddressSanitizer, a test wrapper, or no prlimit";
   Fixture f;
   f.write_ini(kIni);
   const fs::path log = f.dir() / "mcu_event_log_2007_01.txt";
@@ -338,7 +348,7 @@ TEST(Faults, LineTooLongForMemory) {
     std::fclose(out);
   }
   f.write("mcu_event_log_2007_02.txt", record("hit february") + "\r\n");
-  RunResult r = f.run({}, "", {"prlimit", "--as=200000000"});
+  RunResult r = f.run({}, "", limited);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, kAnnounced + printed("hit before") + printed("hit february"));
   EXPECT_EQ(r.err, "can not read " + log.string() + ": not enough memory for a line this long\n");
