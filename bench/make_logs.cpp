@@ -1,9 +1,13 @@
 // Writes deterministic month logs for the benchmark: mcu_event_log_2007_MM.txt
 // for twelve months, CR LF line ends. A given share of the lines are
-// instant-message records with base64 messages of 5 to 300 bytes (some of them
-// UTF-8 text in other scripts, from ids 1 to 2000); the rest are other event
-// lines with the same 20-character time stamp in front.
-// Usage: make_logs DIR RECORD_PERCENT [MEGABYTES_PER_MONTH]
+// instant-message records (some of the messages UTF-8 text in other scripts,
+// from ids 1 to 2000); the rest are other event lines with the same
+// 20-character time stamp in front. Two shapes:
+//  - long: messages of 5 to 300 bytes, evenly; other lines of 60 to 180 bytes.
+//  - short: many short lines: messages mostly short (3 to 586 bytes, median
+//    about 40, so records of about 180 bytes on average, median about 140);
+//    other lines are conf_log and call_log events of 50 to 70 bytes.
+// Usage: make_logs DIR RECORD_PERCENT [MEGABYTES_PER_MONTH [long|short]]
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -56,8 +60,8 @@ std::string base64(const std::string& in) {
   return out;
 }
 
-std::string message(Rng& rng) {
-  std::size_t length = 5 + rng.below(296);
+std::string message(Rng& rng, bool short_lines) {
+  std::size_t length = short_lines ? 3 + rng.below(1 + rng.below(1 + rng.below(584))) : 5 + rng.below(296);
   std::string m;
   bool foreign = rng.below(5) == 0;
   if (rng.below(100) == 0) m = std::string(kRareWord) + " ";
@@ -79,6 +83,7 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   const unsigned percent = static_cast<unsigned>(std::atoi(argv[2]));
   const std::size_t bytes = static_cast<std::size_t>(argc > 3 ? std::atoi(argv[3]) : 40) * 1000 * 1000;
+  const bool short_lines = argc > 4 && std::string(argv[4]) == "short";
   Rng rng;
   rng.s += percent;
   for (int month = 1; month <= 12; ++month) {
@@ -99,7 +104,12 @@ int main(int argc, char** argv) {
       if (rng.below(100) < percent) {
         line += "im_log,from id," + std::to_string(1 + rng.below(2000)) + ",to id," +
                 std::to_string(1 + rng.below(2000)) + ",conf id," + std::to_string(rng.below(50)) +
-                ",[Room " + std::to_string(rng.below(50)) + "],msg=" + base64(message(rng));
+                ",[Room " + std::to_string(rng.below(50)) + "],msg=" + base64(message(rng, short_lines));
+      } else if (short_lines) {
+        static const char* const kStates[] = {"join", "leave", "mute", "unmute", "ring", "hangup"};
+        line += rng.below(2) ? "conf_log,conf id," : "call_log,call id,";
+        line += std::to_string(rng.below(50)) + ",user id," + std::to_string(1 + rng.below(2000)) + ",state," +
+                kStates[rng.below(6)];
       } else {
         static const char* const kEvents[] = {"user_join,conf id,", "user_leave,conf id,", "conf_start,conf id,",
                                               "media_stat,conf id,", "im_ack,from id,"};
