@@ -51,7 +51,10 @@ void ChunkNeedles::add(const std::array<std::string, 3>& needles) {
   for (const auto& texts : texts_) {
     groups_.push_back({{texts[0].c_str(), texts[1].c_str(), texts[2].c_str()}, texts[0].size()});
     longest_ = std::max(longest_, texts[0].size());
-    for (const std::string& needle : texts) starts_[static_cast<unsigned char>(needle[0])] = true;
+    for (const std::string& needle : texts) {
+      starts_[static_cast<unsigned char>(needle.front())] = true;
+      ends_[static_cast<unsigned char>(needle.back())] = true;
+    }
   }
 }
 

@@ -43,6 +43,8 @@ class ChunkNeedles {
 
   // Whether some needle starts with c.
   bool may_start(char c) const { return starts_[static_cast<unsigned char>(c)]; }
+  // With one group: whether one of its needles ends with c.
+  bool may_end(char c) const { return ends_[static_cast<unsigned char>(c)]; }
 
   // Whether a needle starts at at, with room bytes from at to the end of the
   // text.
@@ -55,4 +57,5 @@ class ChunkNeedles {
   std::vector<NeedleGroup> groups_;
   std::size_t longest_ = 0;
   bool starts_[256] = {};
+  bool ends_[256] = {};
 };

@@ -64,7 +64,7 @@ struct Scanner final : RecordSink {
         output(task.output),
         out(task.output.results),
         filter{&prefilter, id_needle.c_str(), id_needle.size(),
-               task.path == ScanPath::search_first && chunk_needles.usable() ? &chunk_needles : nullptr},
+               searches_first(task.loop, task.path) && chunk_needles.usable() ? &chunk_needles : nullptr},
         find_records(record_finder(task.loop)) {
     if (find_records == nullptr) throw std::invalid_argument("this build or processor has no such scan loop");
   }

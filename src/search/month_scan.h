@@ -35,7 +35,8 @@ struct ScanTask {
   // The build of the scan's loop (scan_loop.h); one that record_finder() does
   // not have makes the scan throw std::invalid_argument.
   ScanLoop loop = ScanLoop::fastest;
-  ScanPath path = ScanPath::search_first;
+  // How the loop finds the lines it reads (scan_loop.h).
+  ScanPath path = ScanPath::fastest;
 };
 
 // Searches the months from task.settings.start to task.settings.end. A

@@ -69,6 +69,18 @@ const ByteSearches* byte_searches(ScanLoop loop) {
   return nullptr;
 }
 
+bool searches_first(ScanLoop loop, ScanPath path) {
+  switch (path) {
+    case ScanPath::fastest:
+      return (loop == ScanLoop::fastest ? fastest_loop() : loop) != ScanLoop::plain;
+    case ScanPath::search_first:
+      return true;
+    case ScanPath::every_line:
+      return false;
+  }
+  return false;
+}
+
 bool may_be_record(const char* text, std::size_t length) {
   return length >= kTagAt + kTagLength && std::memcmp(text + kTagAt, kRecordTag, kTagLength) == 0 &&
          std::memchr(text, '\0', kTagAt + kTagLength) == nullptr;

@@ -65,3 +65,6 @@ using FindRecords = bool (*)(const Chunk& chunk, const RecordFilter& filter, Rec
 // The build of the loop named by loop, or nullptr when this build or this
 // processor lacks it. ScanLoop::fastest is always there.
 FindRecords record_finder(ScanLoop loop);
+
+// Whether the scan searches first on path through loop (scan_loop.h).
+bool searches_first(ScanLoop loop, ScanPath path);

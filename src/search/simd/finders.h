@@ -147,6 +147,18 @@ struct Finders {
       if (found) return found;
       return out_of_line<&Rest<V>::find_first_needle>(text + i, length - i, needles);
     } else {
+      // A table of first bytes, and with one group (one length) of last
+      // bytes too: a byte common in the logs, such as the blank of an id's
+      // needle, then rarely costs a comparison.
+      if (needles.count() == 1) {
+        const std::size_t last = needles.groups()[0].length - 1;
+        for (std::size_t i = 0; i + last < length; ++i) {
+          if (needles.may_start(text[i]) && needles.may_end(text[i + last]) && needles.holds_at(text + i, length - i)) {
+            return text + i;
+          }
+        }
+        return nullptr;
+      }
       for (std::size_t i = 0; i < length; ++i) {
         if (needles.may_start(text[i]) && needles.holds_at(text + i, length - i)) return text + i;
       }
