@@ -105,6 +105,13 @@ std::vector<Case> cases() {
        line("[" + at[2], coded(std::string("coffee ") + kWord + " coffee " + kWord)) + "\n" +
            line("[r", coded("tea coffee")) + "\n",
        2},
+      {"or: each string alone in its line, at each phase",
+       strings({kWord, "coffee"}),
+       line("[r", coded(kWord)) + "\n" + line("[r", coded("a " + std::string(kWord))) + "\n" +
+           line("[r", coded("ab " + std::string(kWord))) + "\n" + line("[r", coded("coffee")) + "\n" +
+           line("[r", coded("a coffee")) + "\n" + line("[r", coded("ab coffee")) + "\n" +
+           line("[r", coded("tea")) + "\n",
+       6},
       {"and: the longest string found, the other missing",
        strings({"tea", kWord}, true),
        line("[r", coded(kWord)) + "\n" + line("[r", coded(std::string("tea ") + kWord)) + "\n" +

@@ -197,23 +197,42 @@ struct OneGroup {
   bool holds(const char* at, std::size_t) const { return is_any_of_three(at, group.needles, group.length); }
 };
 
-// The same for any number of groups ("or" mode), each with its own length.
+// The same for several groups ("or" mode, one for each string, each with its
+// own length), by their first and last bytes, the registers made once.
 template <class V>
 struct ManyGroups {
   const ChunkNeedles& needles;
-  explicit ManyGroups(const ChunkNeedles& all) : needles(all) {}
+  std::size_t count;
+  std::size_t last[kSearchSlots];
+  typename V::Reg first_bytes[kSearchSlots][3], last_bytes[kSearchSlots][3];
+  explicit ManyGroups(const ChunkNeedles& all) : needles(all), count(all.count()) {
+    for (std::size_t g = 0; g < count; ++g) {
+      const NeedleGroup& group = all.groups()[g];
+      last[g] = group.length - 1;
+      for (int n = 0; n < 3; ++n) {
+        first_bytes[g][n] = V::splat(group.needles[n][0]);
+        last_bytes[g][n] = V::splat(group.needles[n][last[g]]);
+      }
+    }
+  }
   typename V::Reg candidates(const char* at) const {
-    typename V::Reg any = V::eq(V::splat('\0'), V::splat('\1'));  // none
-    for (std::size_t g = 0; g < needles.count(); ++g) {
-      const NeedleGroup& group = needles.groups()[g];
-      const typename V::Reg a = V::load(at), b = V::load(at + group.length - 1);
-      for (const char* needle : group.needles) {
-        any = V::either(any, V::both(V::eq(a, V::splat(needle[0])), V::eq(b, V::splat(needle[group.length - 1]))));
+    const typename V::Reg a = V::load(at);
+    typename V::Reg any = V::eq(V::splat('\0'), V::splat('\1'));  // none yet
+    for (std::size_t g = 0; g < count; ++g) {
+      const typename V::Reg b = V::load(at + last[g]);
+      for (int n = 0; n < 3; ++n) {
+        any = V::either(any, V::both(V::eq(a, first_bytes[g][n]), V::eq(b, last_bytes[g][n])));
       }
     }
     return any;
   }
-  bool holds(const char* at, std::size_t room) const { return needles.holds_at(at, room); }
+  bool holds(const char* at, std::size_t) const {
+    for (std::size_t g = 0; g < count; ++g) {
+      const NeedleGroup& group = needles.groups()[g];
+      if (is_any_of_three(at, group.needles, group.length)) return true;
+    }
+    return false;
+  }
 };
 
 // The first place where one of the chunk's needles starts. Two vectors a
