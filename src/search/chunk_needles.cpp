@@ -5,22 +5,6 @@
 
 #include "search/prefilter.h"
 
-namespace {
-
-// The three base64 needles of text (3 bytes or more), cut to one length.
-std::array<std::string, 3> base64_needles(const std::string& text) {
-  std::array<std::string, 3> runs;
-  std::size_t shortest = std::string::npos;
-  for (int r = 0; r < 3; ++r) {
-    runs[static_cast<std::size_t>(r)] = fixed_base64_run(text, r);
-    shortest = std::min(shortest, runs[static_cast<std::size_t>(r)].size());
-  }
-  for (auto& run : runs) run.resize(shortest);
-  return runs;
-}
-
-}  // namespace
-
 ChunkNeedles::ChunkNeedles(const SearchSettings& settings, const std::string& id_needle) {
   // The strings the matcher tests: search1 up to the first empty slot.
   std::vector<const std::string*> strings;

@@ -27,23 +27,28 @@ std::string fixed_base64_run(const std::string& bytes, int r) {
   return run;
 }
 
+std::array<std::string, 3> base64_needles(const std::string& text) {
+  std::array<std::string, 3> runs;
+  std::size_t shortest = std::string::npos;
+  for (int r = 0; r < 3; ++r) {
+    std::string& run = runs[static_cast<std::size_t>(r)];
+    run = fixed_base64_run(text, r);
+    shortest = std::min(shortest, run.size());
+  }
+  for (std::string& run : runs) run.resize(shortest);
+  return runs;
+}
+
 Base64Prefilter::Base64Prefilter(const SearchSettings& settings) : all_mode_(settings.all_mode) {
   for (const std::string& text : settings.search_strings) {
     if (text.empty()) break;
     StringNeedles needles;
     needles.usable = text.size() >= 3;
-    if (needles.usable) {
-      std::size_t shortest = std::string::npos;
-      for (int r = 0; r < 3; ++r) {
-        needles.run[r] = fixed_base64_run(text, r);
-        shortest = std::min(shortest, needles.run[r].size());
-      }
-      for (auto& run : needles.run) run.resize(shortest);
-    }
+    if (needles.usable) needles.run = base64_needles(text);
     slots_.push_back(needles);
   }
   if (slots_.size() == 1 && slots_[0].usable) {
-    for (int r = 0; r < 3; ++r) single_[r] = slots_[0].run[r].data();
+    for (std::size_t r = 0; r < 3; ++r) single_[r] = slots_[0].run[r].data();
   }
 }
 

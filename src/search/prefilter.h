@@ -9,6 +9,7 @@
 // the string only if its base64 text holds one of the three needles.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -37,7 +38,7 @@ class Base64Prefilter {
  private:
   struct StringNeedles {
     bool usable = false;  // strings shorter than 3 bytes give no needles
-    std::string run[3];   // cut to one length: a part of a needle is a needle too
+    std::array<std::string, 3> run;
   };
 
   std::vector<StringNeedles> slots_;
@@ -60,3 +61,7 @@ bool Base64Prefilter::may_match_with(const char* coded, std::size_t length, Hold
 // The base64 characters that bytes[0, length) encode to when they start at
 // byte offset r (0, 1 or 2) of a group of three, whatever the other bytes are.
 std::string fixed_base64_run(const std::string& bytes, int r);
+
+// The three needles of text (3 bytes or more): its fixed runs for r = 0, 1
+// and 2, cut to one length (a part of a needle is a needle too).
+std::array<std::string, 3> base64_needles(const std::string& text);

@@ -25,21 +25,27 @@ ScanLoop fastest_loop() {
 
 }  // namespace
 
-FindRecords record_finder(ScanLoop loop) {
+namespace {
+
+template <class V>
+constexpr LoopBuild kLoopBuild = {&find_records_with<V>, &kByteSearches<V>};
+
+// The build of loop, or nullptr when this build or this processor lacks it.
+const LoopBuild* loop_build(ScanLoop loop) {
   switch (loop) {
     case ScanLoop::fastest:
-      return record_finder(fastest_loop());
+      return loop_build(fastest_loop());
     case ScanLoop::plain:
-      return &find_records_with<NoVector>;
+      return &kLoopBuild<NoVector>;
     case ScanLoop::sse2:
 #if defined(__SSE2__)
-      return &find_records_with<Sse2>;
+      return &kLoopBuild<Sse2>;
 #else
       return nullptr;
 #endif
     case ScanLoop::avx2:
 #if defined(LOGSIFT_AVX2_KERNELS)
-      return processor_has_avx2() ? avx2_find_records() : nullptr;
+      return processor_has_avx2() ? &avx2_loop_build() : nullptr;
 #else
       return nullptr;
 #endif
@@ -47,26 +53,16 @@ FindRecords record_finder(ScanLoop loop) {
   return nullptr;
 }
 
+}  // namespace
+
+FindRecords record_finder(ScanLoop loop) {
+  const LoopBuild* build = loop_build(loop);
+  return build ? build->find_records : nullptr;
+}
+
 const ByteSearches* byte_searches(ScanLoop loop) {
-  switch (loop) {
-    case ScanLoop::fastest:
-      return byte_searches(fastest_loop());
-    case ScanLoop::plain:
-      return &kByteSearches<NoVector>;
-    case ScanLoop::sse2:
-#if defined(__SSE2__)
-      return &kByteSearches<Sse2>;
-#else
-      return nullptr;
-#endif
-    case ScanLoop::avx2:
-#if defined(LOGSIFT_AVX2_KERNELS)
-      return processor_has_avx2() ? &avx2_byte_searches() : nullptr;
-#else
-      return nullptr;
-#endif
-  }
-  return nullptr;
+  const LoopBuild* build = loop_build(loop);
+  return build ? build->byte_searches : nullptr;
 }
 
 bool searches_first(ScanLoop loop, ScanPath path) {

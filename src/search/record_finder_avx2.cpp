@@ -3,6 +3,7 @@
 // have it.
 #include "search/record_finder_loop.h"
 
-FindRecords avx2_find_records() { return &find_records_with<Avx2>; }
-
-const ByteSearches& avx2_byte_searches() { return kByteSearches<Avx2>; }
+const LoopBuild& avx2_loop_build() {
+  static constexpr LoopBuild kBuild = {&find_records_with<Avx2>, &kByteSearches<Avx2>};
+  return kBuild;
+}

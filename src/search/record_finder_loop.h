@@ -22,18 +22,6 @@ constexpr std::size_t kTagAnchor2 = 5;
 const char kMarker[] = "],msg=";
 constexpr std::size_t kMarkerLength = sizeof kMarker - 1;
 
-// The prefilter's verdict when there is no single string to look for during
-// the pass to the line end. A call of its own: it may look for the needles of
-// several strings, and the loop stays small.
-template <class V>
-[[gnu::noinline]] bool prefilter_verdict(const Base64Prefilter& prefilter, const char* coded, std::size_t length) {
-  return prefilter.may_match_with(
-      coded, length,
-      [](const char* text, std::size_t text_length, const char* const needles[3], std::size_t needle_length) {
-        return Finders<V>::holds_any_of_three(text, text_length, needles, needle_length);
-      });
-}
-
 // The line that starts at start, whose tag stands at character 20 (unless an
 // LF comes before it): hands it to sink when it is a record, and sets next to
 // the start of the line after it. False when the sink stopped the search.
@@ -147,9 +135,15 @@ constexpr ByteSearches kByteSearches = {
 
 }  // namespace
 
+// What one instruction set's build gives: the record loop, and its byte
+// searches for the tests.
+struct LoopBuild {
+  FindRecords find_records;
+  const ByteSearches* byte_searches;
+};
+
 #if defined(LOGSIFT_AVX2_KERNELS)
 // In record_finder_avx2.cpp, built for AVX2: to be used only where the
 // processor has it.
-FindRecords avx2_find_records();
-const ByteSearches& avx2_byte_searches();
+const LoopBuild& avx2_loop_build();
 #endif
