@@ -294,15 +294,19 @@ std::string first_difference(const std::string& a, const std::string& b) {
 
 TEST(CaseFoldingTable, IsWhatTheGeneratorMakesNow) {
   const std::string data = "/usr/share/unicode/CaseFolding.txt";
-  if (!std::ifstream(data)) GTEST_SKIP() << data << " is not installed (Debian's unicode-data)";
+  if (!std::ifstream(data)) {
+    GTEST_SKIP() << data << " is not installed (Debian's unicode-data)";
+  }
+  // Where no python3 runs, as for a Windows build under wine, the check is
+  // left to the native build: both compile the same table file.
 #ifdef _WIN32
-  // A Windows build finds no python3 under wine; the table it compiles is the
-  // same file that the native build checks.
   const char* const quiet = " >NUL 2>&1";
 #else
   const char* const quiet = " >/dev/null 2>&1";
 #endif
-  if (std::system((std::string("python3 --version") + quiet).c_str()) != 0) GTEST_SKIP() << "no python3 to run";
+  if (std::system((std::string("python3 --version") + quiet).c_str()) != 0) {
+    GTEST_SKIP() << "no python3 to run";
+  }
 
   const std::string source_dir = LOGSIFT_SOURCE_DIR;
   const std::string made = ::testing::TempDir() + "text_test_case_folding_table.inc";
