@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -11,6 +12,13 @@ const char kAnnounceId[] = " for id %s";
 const char kAnnounceTarget[] = ",target: '%s'";
 const char kAnnounceAnd[] = " and '%s'";
 const char kAnnounceOr[] = " or '%s'";
+const char kAnnounceFromId[] = ", from id %s";
+const char kAnnounceToId[] = ", to id %s";
+const char kAnnounceConfId[] = ", conf id %s";
+const char kAnnounceRoom[] = ", room '%s'";
+const char kAnnounceSince[] = ", since %s";
+const char kAnnounceUntil[] = ", until %s";
+const char kAnnounceAnyCase[] = ", in any letter case";
 
 // printf-style formatting into a string; the pieces here hold at most a few
 // hundred characters, so one buffer sized by a first pass is enough.
@@ -39,31 +47,109 @@ bool parse_month(const char* text, Month& month) {
   return true;
 }
 
-SettingsReading read_search_settings(const SettingsFile& file) {
+namespace {
+
+// True when text equals word (lower case) in any ASCII letter case.
+bool equals_in_any_case(const std::string& text, const char* word) {
+  std::size_t i = 0;
+  for (; word[i] != '\0'; ++i) {
+    if (i == text.size()) return false;
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != word[i]) return false;
+  }
+  return i == text.size();
+}
+
+bool parse_format(const std::string& text, OutputFormat& format) {
+  static const struct {
+    const char* name;
+    OutputFormat format;
+  } kFormats[] = {{"", OutputFormat::text},
+                  {"text", OutputFormat::text},
+                  {"csv", OutputFormat::csv},
+                  {"jsonl", OutputFormat::jsonl},
+                  {"count", OutputFormat::count}};
+  for (const auto& f : kFormats) {
+    if (equals_in_any_case(text, f.name)) {
+      format = f.format;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool parse_yes_no(const std::string& text, bool& value) {
+  if (text.empty() || equals_in_any_case(text, "no")) {
+    value = false;
+    return true;
+  }
+  if (equals_in_any_case(text, "yes")) {
+    value = true;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+SettingsReading read_search_settings(const SettingsFile& file, const SettingOverrides& overrides) {
   SettingsReading r;
-  SearchSettings& s = r.settings;
-  auto read = [&](const char* key, const char* default_value, std::size_t capacity) {
-    return file.value(kSection, key, default_value, capacity);
+  RunSettings& run = r.settings;
+  SearchSettings& s = run.search;
+  auto read = [&](const std::string& key, const char* default_value, std::size_t capacity) {
+    const auto given = overrides.find(key);
+    if (given != overrides.end()) return given->second;
+    return file.value(kSection, key.c_str(), default_value, capacity);
+  };
+  auto fail = [&](SettingsProblem problem, std::string text) {
+    r.problem = problem;
+    r.text = std::move(text);
+    return r;
   };
   for (int slot = 0; slot < kSearchSlots; ++slot) {
-    const std::string key = "search" + std::to_string(slot + 1);
-    s.search_strings[static_cast<std::size_t>(slot)] = read(key.c_str(), "", kTextCapacity);
+    s.search_strings[static_cast<std::size_t>(slot)] = read("search" + std::to_string(slot + 1), "", kTextCapacity);
   }
   s.all_mode = is_all_mode(read("multi_search", "and", kTextCapacity));
+  s.since = read("since", "", kTextCapacity);
+  s.until = read("until", "", kTextCapacity);
 
-  r.text = read("start_time", "", kTextCapacity);
-  if (!parse_month(r.text.c_str(), s.start)) {
-    r.problem = SettingsProblem::invalid_start_time;
-    return r;
+  // A month left out is the month of the time filter's bound, when there is one.
+  TimeKey unused = 0;
+  std::string text = read("start_time", "", kTextCapacity);
+  if (text.empty() && !s.since.empty()) {
+    if (!parse_time_bound(s.since, s.since_key, unused)) return fail(SettingsProblem::invalid_since_time, s.since);
+    s.start = {key_year(s.since_key), key_month(s.since_key)};
+  } else if (!parse_month(text.c_str(), s.start)) {
+    return fail(SettingsProblem::invalid_start_time, text);
   }
-  r.text = read("end_time", "", kTextCapacity);
-  if (!parse_month(r.text.c_str(), s.end)) {
-    r.problem = SettingsProblem::invalid_end_time;
-    return r;
+  text = read("end_time", "", kTextCapacity);
+  if (text.empty() && !s.until.empty()) {
+    if (!parse_time_bound(s.until, unused, s.until_key)) return fail(SettingsProblem::invalid_until_time, s.until);
+    s.end = {key_year(s.until_key), key_month(s.until_key)};
+  } else if (!parse_month(text.c_str(), s.end)) {
+    return fail(SettingsProblem::invalid_end_time, text);
   }
-  r.text.clear();
+  if (!s.since.empty() && !parse_time_bound(s.since, s.since_key, unused)) {
+    return fail(SettingsProblem::invalid_since_time, s.since);
+  }
+  if (!s.until.empty() && !parse_time_bound(s.until, unused, s.until_key)) {
+    return fail(SettingsProblem::invalid_until_time, s.until);
+  }
+  text = read("format", "", kTextCapacity);
+  if (!parse_format(text, run.format)) return fail(SettingsProblem::invalid_format, text);
+  text = read("ignore_case", "", kTextCapacity);
+  if (!parse_yes_no(text, s.ignore_case)) return fail(SettingsProblem::invalid_ignore_case, text);
+
   s.search_id = read("search_id", "", kIdCapacity);
-  if (s.search_id.empty() && s.search_strings[0].empty()) r.problem = SettingsProblem::nothing_to_search;
+  s.from_id = read("from_id", "", kTextCapacity);
+  s.to_id = read("to_id", "", kTextCapacity);
+  s.conf_id = read("conf_id", "", kTextCapacity);
+  s.room = read("room", "", kTextCapacity);
+  run.log_dir = read("log_dir", "", kTextCapacity);
+  if (s.search_id.empty() && s.search_strings[0].empty() && !s.filters_records()) {
+    r.problem = SettingsProblem::nothing_to_search;
+  }
   return r;
 }
 
@@ -77,6 +163,16 @@ std::string format_announcement(const SearchSettings& settings) {
     const std::string& text = settings.search_strings[static_cast<std::size_t>(slot)];
     if (!text.empty()) line += format(joiner, text.c_str());
   }
+  const struct {
+    const char* pattern;
+    const std::string& value;
+  } filters[] = {{kAnnounceFromId, settings.from_id}, {kAnnounceToId, settings.to_id},
+                 {kAnnounceConfId, settings.conf_id}, {kAnnounceRoom, settings.room},
+                 {kAnnounceSince, settings.since},    {kAnnounceUntil, settings.until}};
+  for (const auto& filter : filters) {
+    if (!filter.value.empty()) line += format(filter.pattern, filter.value.c_str());
+  }
+  if (settings.ignore_case) line += kAnnounceAnyCase;
   line += '\n';
   return line;
 }

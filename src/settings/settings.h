@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cstddef>
+#include <map>
 #include <string>
 
 #include "platform/platform.h"
+#include "settings/time_stamp.h"
 
 // The settings file's name, in the executable's directory.
 constexpr char kSettingsFileName[] = "search.ini";
@@ -32,20 +34,64 @@ struct SearchSettings {
   Month start;
   Month end;
   std::string search_id;  // as written; empty for none
+
+  // The record filters; each empty one takes in every record. The ids must
+  // equal the record's field, the room must occur in its conference name.
+  std::string from_id;
+  std::string to_id;
+  std::string conf_id;
+  std::string room;
+  // The time filters as written, and the first and last second they take in.
+  std::string since;
+  std::string until;
+  TimeKey since_key = kEarliestTime;
+  TimeKey until_key = kLatestTime;
+  // The search strings and the room match in any letter case.
+  bool ignore_case = false;
+
+  // Whether a record must pass a filter besides its message.
+  bool filters_records() const {
+    return !from_id.empty() || !to_id.empty() || !conf_id.empty() || !room.empty() || !since.empty() ||
+           !until.empty();
+  }
 };
 
-enum class SettingsProblem { none, invalid_start_time, invalid_end_time, nothing_to_search };
+// How the results are written.
+enum class OutputFormat { text, csv, jsonl, count };
+
+// Everything a run is told by search.ini and the command line.
+struct RunSettings {
+  SearchSettings search;
+  OutputFormat format = OutputFormat::text;
+  std::string log_dir;  // as written; empty: the program's folder
+};
+
+enum class SettingsProblem {
+  none,
+  invalid_start_time,
+  invalid_end_time,
+  invalid_since_time,
+  invalid_until_time,
+  invalid_format,
+  invalid_ignore_case,
+  nothing_to_search,
+};
 
 struct SettingsReading {
   SettingsProblem problem = SettingsProblem::none;
-  std::string text;         // the rejected time, as read
-  SearchSettings settings;  // usable when problem is none
+  std::string text;     // the rejected value, as read
+  RunSettings settings;  // usable when problem is none
 };
 
+// Values given on the command line, by search.ini key; they take the place of
+// the file's.
+using SettingOverrides = std::map<std::string, std::string>;
+
 // Reads and checks the settings, in the order the user is told of problems:
-// start_time, then end_time, then whether there is anything to search for
-// (search1 or search_id).
-SettingsReading read_search_settings(const SettingsFile& file);
+// start_time, then end_time (a missing one is taken from since or until), then
+// since, until, format and ignore_case, then whether there is anything to
+// search for (search1, an id, the room or a time).
+SettingsReading read_search_settings(const SettingsFile& file, const SettingOverrides& overrides = {});
 
 // A month text read as scanf's "%04d_%02d" reads it: blanks skipped, a year of
 // at most 4 characters, "_" at once, a month of at most 2 characters, anything
