@@ -5,15 +5,11 @@
 
 #include "search/prefilter.h"
 
-ChunkNeedles::ChunkNeedles(const SearchSettings& settings, const std::string& id_needle) {
-  // The strings the matcher tests: search1 up to the first empty slot.
+ChunkNeedles::ChunkNeedles(const NeedleStrings& needle_strings, const std::string& id_needle) {
   std::vector<const std::string*> strings;
-  for (const std::string& text : settings.search_strings) {
-    if (text.empty()) break;
-    strings.push_back(&text);
-  }
+  for (const std::string& text : needle_strings.strings) strings.push_back(&text);
   const auto short_string = [](const std::string* text) { return text->size() < 3; };
-  if (settings.all_mode && !strings.empty()) {
+  if (needle_strings.all_mode && !strings.empty()) {
     const std::string* longest = nullptr;
     for (const std::string* text : strings) {
       if (!short_string(text) && (longest == nullptr || text->size() > longest->size())) longest = text;
@@ -22,7 +18,8 @@ ChunkNeedles::ChunkNeedles(const SearchSettings& settings, const std::string& id
       add(base64_needles(*longest));
       return;
     }
-  } else if (!strings.empty() && std::none_of(strings.begin(), strings.end(), short_string)) {
+  } else if (!strings.empty() && strings.size() <= kMaxGroups &&
+             std::none_of(strings.begin(), strings.end(), short_string)) {
     for (const std::string* text : strings) add(base64_needles(*text));
     return;
   }

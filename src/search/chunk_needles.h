@@ -5,8 +5,8 @@
 //  - One search string of 3 bytes or more, or several in "and" mode: the three
 //    base64 needles of the string (prefilter.h) with the longest needles, the
 //    one least likely to occur. Its coded message holds one of them.
-//  - Several strings in "or" mode, all of 3 bytes or more: the needles of every
-//    string, looked for in the same pass.
+//  - Several strings in "or" mode, all of 3 bytes or more and no more than
+//    kMaxGroups: the needles of every string, looked for in the same pass.
 //  - Otherwise, when search_id is set: " id,ID" (whole_id.h), once.
 //  - Otherwise there is nothing to look for, and every line start is visited.
 //
@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "search/prefilter.h"
 #include "settings/settings.h"
 
 // Three needles of one length (at least 2): the base64 needles of one string,
@@ -30,8 +31,14 @@ struct NeedleGroup {
 
 class ChunkNeedles {
  public:
+  // The most groups the chunk search takes; more strings in "or" mode leave
+  // nothing to look for.
+  static constexpr std::size_t kMaxGroups = kSearchSlots;
+
   // id_needle is whole_id_needle(settings.search_id), or "" without an id.
-  ChunkNeedles(const SearchSettings& settings, const std::string& id_needle);
+  ChunkNeedles(const NeedleStrings& strings, const std::string& id_needle);
+  ChunkNeedles(const SearchSettings& settings, const std::string& id_needle)
+      : ChunkNeedles(needle_strings(settings), id_needle) {}
   ChunkNeedles(const ChunkNeedles&) = delete;
   ChunkNeedles& operator=(const ChunkNeedles&) = delete;
 

@@ -39,9 +39,18 @@ std::array<std::string, 3> base64_needles(const std::string& text) {
   return runs;
 }
 
-Base64Prefilter::Base64Prefilter(const SearchSettings& settings) : all_mode_(settings.all_mode) {
+NeedleStrings needle_strings(const SearchSettings& settings) {
+  NeedleStrings out;
+  out.all_mode = settings.all_mode;
   for (const std::string& text : settings.search_strings) {
     if (text.empty()) break;
+    out.strings.push_back(text);
+  }
+  return out;
+}
+
+Base64Prefilter::Base64Prefilter(const NeedleStrings& strings) : all_mode_(strings.all_mode) {
+  for (const std::string& text : strings.strings) {
     StringNeedles needles;
     needles.usable = text.size() >= 3;
     if (needles.usable) needles.run = base64_needles(text);

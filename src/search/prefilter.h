@@ -16,10 +16,20 @@
 
 #include "settings/settings.h"
 
+// The strings a prefilter looks for, and whether every one must occur or any
+// one.
+struct NeedleStrings {
+  std::vector<std::string> strings;
+  bool all_mode = true;
+};
+
+// The strings that the matcher uses: search1 up to the first empty slot.
+NeedleStrings needle_strings(const SearchSettings& settings);
+
 class Base64Prefilter {
  public:
-  // Uses the slots that the matcher uses: search1 up to the first empty one.
-  explicit Base64Prefilter(const SearchSettings& settings);
+  explicit Base64Prefilter(const NeedleStrings& strings);
+  explicit Base64Prefilter(const SearchSettings& settings) : Base64Prefilter(needle_strings(settings)) {}
 
   // False only when no message decoded from coded[0, length) can match.
   bool may_match(const char* coded, std::size_t length) const;

@@ -203,8 +203,8 @@ template <class V>
 struct ManyGroups {
   const ChunkNeedles& needles;
   std::size_t count;
-  std::size_t last[kSearchSlots];
-  typename V::Reg first_bytes[kSearchSlots][3], last_bytes[kSearchSlots][3];
+  std::size_t last[ChunkNeedles::kMaxGroups];
+  typename V::Reg first_bytes[ChunkNeedles::kMaxGroups][3], last_bytes[ChunkNeedles::kMaxGroups][3];
   explicit ManyGroups(const ChunkNeedles& all) : needles(all), count(all.count()) {
     for (std::size_t g = 0; g < count; ++g) {
       const NeedleGroup& group = all.groups()[g];
