@@ -1,17 +1,21 @@
 #include "search/month_scan.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#include "search/case_needles.h"
 #include "search/chunk_needles.h"
 #include "search/decoder.h"
 #include "search/line_reader.h"
-#include "search/matcher.h"
+#include "search/record_fields.h"
+#include "search/record_matcher.h"
 #include "search/month_log.h"
 #include "search/prefilter.h"
 #include "search/record_finder.h"
@@ -21,48 +25,44 @@ namespace {
 
 const char kLineTooLong[] = "not enough memory for a line this long";
 
-// How a terminal is shown a control byte of a result line.
-const char kShownNewline[] = "\\n";
-const char kShownReturn[] = "\\r";
-const char kShownEscape[] = "\\e";
-const char kShownByte[] = "\\x%02x";
+bool is_base64_char(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
+}
 
-// Writes length bytes of text to out, each control byte (below 0x20 but tab,
-// and 0x7F) as its visible form.
-void write_shown(const char* text, std::size_t length, std::FILE* out) {
-  const char* run = text;  // start of the bytes not yet written
-  const char* const end = text + length;
-  for (const char* p = text; p != end; ++p) {
-    const unsigned char c = static_cast<unsigned char>(*p);
-    if ((c >= 0x20 && c != 0x7F) || c == '\t') continue;
-    std::fwrite(run, 1, static_cast<std::size_t>(p - run), out);
-    switch (c) {
-      case '\n': std::fputs(kShownNewline, out); break;
-      case '\r': std::fputs(kShownReturn, out); break;
-      case 0x1B: std::fputs(kShownEscape, out); break;
-      default: std::fprintf(out, kShownByte, static_cast<unsigned>(c)); break;
-    }
-    run = p + 1;
-  }
-  std::fwrite(run, 1, static_cast<std::size_t>(end - run), out);
+// The base64 text of a message as it stands in the line: the alphabet's
+// characters, then any "=" padding.
+std::string_view coded_text(const char* coded, const char* end) {
+  const char* p = coded;
+  while (p != end && is_base64_char(*p)) ++p;
+  while (p != end && *p == '=') ++p;
+  return {coded, static_cast<std::size_t>(p - coded)};
 }
 
 struct Scanner final : RecordSink {
   const SearchSettings& settings;
   const ScanOutput& output;
   std::FILE* const out;
-  Base64Prefilter prefilter{settings};
+  std::unique_ptr<ResultWriter> own_writer;
+  ResultWriter* const writer;
+  const RecordMatcher matcher{settings};
+  const NeedleStrings prefilter_strings_ = prefilter_strings(settings);
+  Base64Prefilter prefilter{prefilter_strings_};
   const std::string id_needle = settings.search_id.empty() ? std::string() : whole_id_needle(settings.search_id);
-  const ChunkNeedles chunk_needles{settings, id_needle};
+  const ChunkNeedles chunk_needles{prefilter_strings_, id_needle};
   const RecordFilter filter;
   const FindRecords find_records;
   std::vector<char> message = std::vector<char>(20000);
   LineReader reader;
+  std::uint64_t matches = 0;  // in the current month
+  std::string file_name;      // of the current month
 
   explicit Scanner(const ScanTask& task)
       : settings(task.settings),
         output(task.output),
         out(task.output.results),
+        own_writer(task.output.writer ? nullptr
+                                      : make_result_writer(OutputFormat::text, {out, task.output.show_controls})),
+        writer(task.output.writer ? task.output.writer : own_writer.get()),
         filter{&prefilter, id_needle.c_str(), id_needle.size(),
                searches_first(task.loop, task.path) && chunk_needles.usable() ? &chunk_needles : nullptr},
         find_records(record_finder(task.loop)) {
@@ -73,6 +73,12 @@ struct Scanner final : RecordSink {
   // has failed.
   bool take(const RecordLine& r) override {
     if (!r.message_may_match) return true;
+    const std::string_view head(r.text, static_cast<std::size_t>(r.coded - r.text));
+    RecordFields fields;
+    if (settings.filters_records()) {
+      fields = read_record_fields(head);
+      if (!matcher.fields_match(fields)) return true;
+    }
 
     const std::size_t coded_length = static_cast<std::size_t>(r.text + r.length - r.coded);
     if (message.size() < coded_length / 4 * 3 + 4) message.resize(coded_length / 4 * 3 + 4);
@@ -82,26 +88,26 @@ struct Scanner final : RecordSink {
     const void* nul = std::memchr(message.data(), '\0', static_cast<std::size_t>(decoded));
     const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - message.data())
                                    : static_cast<std::size_t>(decoded);
-    if (!message_matches(settings, std::string_view(message.data(), length))) return true;
+    if (!matcher.message_matches(std::string_view(message.data(), length))) return true;
 
-    const std::size_t head = static_cast<std::size_t>(r.coded - r.text);
-    if (output.show_controls) {
-      write_shown(r.text, head, out);
-      write_shown(message.data(), length, out);
-    } else {
-      std::fwrite(r.text, 1, head, out);
-      std::fwrite(message.data(), 1, length, out);
-    }
-    std::putc('\n', out);
+    ++matches;
+    if (!settings.filters_records()) fields = read_record_fields(head);
+    writer->record(FoundRecord{head, std::string_view(message.data(), length), coded_text(r.coded, r.text + r.length),
+                               fields, file_name});
     return !std::ferror(out);
   }
 
   // False when the output has failed.
-  bool scan_log(const std::string& path) {
+  // exists tells whether the log was there.
+  bool scan_log(const std::string& path, bool* exists = nullptr) {
     PlatformFile file{};
     std::string reason;
+    matches = 0;
+    file_name = path.substr(path.find_last_of('/') + 1);
+    if (exists) *exists = true;
     switch (platform_open_for_reading(path, file, reason)) {
       case OpenStatus::missing:
+        if (exists) *exists = false;
         return true;
       case OpenStatus::failed:
         output.cannot_read(path, reason);
@@ -135,15 +141,18 @@ bool scan_event_logs(const ScanTask& task) {
   const Month& start = task.settings.start;
   const Month& end = task.settings.end;
   Scanner scanner(task);
+  scanner.writer->start();
   for (int year = start.year; year <= end.year; ++year) {
     const int first = year == start.year ? start.month : 1;
     const int last = year == end.year ? end.month : 12;
     for (int month = first; month <= last; ++month) {
+      bool exists = false;
+      const bool written = scanner.scan_log(month_log_path(task.directory, year, month), &exists);
+      scanner.writer->month_done({year, month}, exists, scanner.matches);
       // A message flushes the results first, which can fail there too.
-      if (!scanner.scan_log(month_log_path(task.directory, year, month)) || std::ferror(task.output.results)) {
-        return false;
-      }
+      if (!written || std::ferror(task.output.results)) return false;
     }
   }
-  return true;
+  scanner.writer->finish();
+  return !std::ferror(task.output.results);
 }

@@ -7,13 +7,16 @@
 //    message text follows it up to the first non-base64 byte;
 //  - when search_id is set, the line holds it by the id rule (whole_id.h).
 // A line's text ends at its first NUL byte, and a message at its first NUL.
-// Each match is printed as the line cut right after its marker, the decoded
-// message, and a newline, in file order and month order.
+// Each match goes to the writer, in file order and month order; in text, as
+// the line cut right after its marker, the decoded message, and a newline.
+// The record filters (ids, room, time) are tested before the message is
+// decoded.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
+#include "output/result_writer.h"
 #include "search/scan_loop.h"
 #include "settings/settings.h"
 
@@ -25,6 +28,8 @@ struct ScanOutput {
   bool show_controls;
   // Called for a month log that exists but cannot be read, with the reason.
   void (*cannot_read)(const std::string& path, const std::string& reason);
+  // The form of the results, writing to results; nullptr: text lines.
+  ResultWriter* writer = nullptr;
 };
 
 // One search: the folder of the logs, what to look for, and where to put it.
@@ -40,7 +45,7 @@ struct ScanTask {
 };
 
 // Searches the months from task.settings.start to task.settings.end. A
-// missing month is passed over silently. The walk stops early when the results
+// missing month is passed over silently (the writer is told of it). The walk stops early when the results
 // can no longer be written; false then (the caller reports that).
 bool scan_event_logs(const ScanTask& task);
 
