@@ -18,10 +18,40 @@ ChunkNeedles::ChunkNeedles(const NeedleStrings& needle_strings, const std::strin
       add(base64_needles(*longest));
       return;
     }
-  } else if (!strings.empty() && strings.size() <= kMaxGroups &&
-             std::none_of(strings.begin(), strings.end(), short_string)) {
-    for (const std::string* text : strings) add(base64_needles(*text));
-    return;
+  } else if (!strings.empty() && std::none_of(strings.begin(), strings.end(), short_string)) {
+    // Strings that differ only in part (the case forms of a word) share
+    // needles: each distinct needle is looked for once, three of one length
+    // to a group.
+    std::vector<std::string> needles;
+    for (const std::string* text : strings) {
+      for (const std::string& needle : base64_needles(*text)) needles.push_back(needle);
+    }
+    std::sort(needles.begin(), needles.end(), [](const std::string& a, const std::string& b) {
+      return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    needles.erase(std::unique(needles.begin(), needles.end()), needles.end());
+    std::vector<std::array<std::string, 3>> groups;
+    for (std::size_t i = 0; i < needles.size(); ++i) {
+      if (groups.empty() || !groups.back()[2].empty() || groups.back()[0].size() != needles[i].size()) {
+        groups.emplace_back();
+      }
+      std::array<std::string, 3>& group = groups.back();
+      for (std::string& place : group) {
+        if (place.empty()) {
+          place = needles[i];
+          break;
+        }
+      }
+    }
+    if (groups.size() <= kMaxGroups) {
+      for (std::array<std::string, 3>& group : groups) {
+        // A group not full repeats its last needle.
+        if (group[1].empty()) group[1] = group[0];
+        if (group[2].empty()) group[2] = group[1];
+        add(group);
+      }
+      return;
+    }
   }
   if (!id_needle.empty()) add({id_needle, id_needle, id_needle});
 }

@@ -5,8 +5,9 @@
 //  - One search string of 3 bytes or more, or several in "and" mode: the three
 //    base64 needles of the string (prefilter.h) with the longest needles, the
 //    one least likely to occur. Its coded message holds one of them.
-//  - Several strings in "or" mode, all of 3 bytes or more and no more than
-//    kMaxGroups: the needles of every string, looked for in the same pass.
+//  - Several strings in "or" mode, all of 3 bytes or more: the needles of every
+//    string, each distinct one once, looked for in the same pass, as long as
+//    they fill no more than kMaxGroups groups.
 //  - Otherwise, when search_id is set: " id,ID" (whole_id.h), once.
 //  - Otherwise there is nothing to look for, and every line start is visited.
 //
@@ -23,7 +24,8 @@
 #include "settings/settings.h"
 
 // Three needles of one length (at least 2): the base64 needles of one string,
-// or the id's needle three times.
+// three distinct needles of "or" mode's strings (the last repeated in a group
+// not full), or the id's needle three times.
 struct NeedleGroup {
   const char* needles[3];
   std::size_t length;
