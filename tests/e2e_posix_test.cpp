@@ -222,3 +222,59 @@ TEST(EndToEndPosix, BrokenPipeEndsQuietly) {
 }
 
 }  // namespace
+
+namespace {
+
+// The results file of a search that cannot write them all (here the file
+// size limit, as a full disk would) is not made: the file named keeps what it
+// held, and no part of the new one is left beside it.
+TEST(EndToEndPosix, OutputFileIsLeftAsItWasAfterAWriteError) {
+  Fixture f;
+  f.write_ini(ini("2007_01", "2007_01", "search1=hit\n"));
+  std::string log;
+  std::string found = announced("2007_01", "2007_01", ",target: 'hit'");
+  for (int k = 0; k < 200; ++k) {
+    const std::string message = "hit number " + std::to_string(k) + std::string(80, '.');
+    log += record(message) + "\n";
+    found += printed(message);
+  }
+  f.write("mcu_event_log_2007_01.txt", log);
+  const std::string out = (f.dir() / "results.txt").string();
+  f.write("results.txt", "the earlier results\n");
+  // Ignoring SIGXFSZ makes a write past the limit fail with EFBIG.
+  const std::vector<std::string> limited = {"bash", "-c", "trap '' XFSZ; ulimit -f 4; exec \"$@\"", "bash"};
+  const std::string failed = "can not write to " + out + ": File too large\n";
+  const struct {
+    const char* format;
+    std::string err;
+  } cases[] = {{"text", failed}, {"csv", announced("2007_01", "2007_01", ",target: 'hit'") + failed}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    RunResult r = f.run({"--output", out, "--format", c.format}, "", limited);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(read_whole_file(out), "the earlier results\n");
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(f.dir())) files += entry.path().filename().string()[0] == '.';
+    EXPECT_EQ(files, 0u) << "no temporary file left";
+  }
+  // Without the limit the same search replaces the file.
+  RunResult r = f.run({"--output", out});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(read_whole_file(out), found);
+}
+
+// A relative --dir is taken from the working directory.
+TEST(EndToEndPosix, RelativeDirIsTakenFromTheWorkingDirectory) {
+  Fixture f;
+  fs::create_directories(f.dir() / "logs");
+  f.write("logs/mcu_event_log_2007_01.txt", record("hit") + "\n");
+  const std::vector<std::string> in_dir = {"bash", "-c", "cd \"$0\" && exec \"$@\"", f.dir().string()};
+  RunResult r = f.run({"--dir", "logs", "--start", "2007_01", "--end", "2007_01", "--search", "hit"}, "", in_dir);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, announced("2007_01", "2007_01", ",target: 'hit'") + printed("hit"));
+}
+
+}  // namespace
