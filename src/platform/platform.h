@@ -6,12 +6,22 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/ini_reader.h"
 
 // Called once at the very start of main, before anything is opened or printed.
 void platform_start();
+
+// The program's arguments, argv[0] included, as UTF-8 text: for option values
+// that are text, which must match UTF-8 logs whatever the system's code page.
+// Linux: argv as it is. Windows: the wide command line, split the way argv was
+// split, so that each element stands for the argv element of the same index;
+// where the two lists differ in length, argv as it is. On Windows argv holds
+// the ANSI code page's text, in which paths stay. Meant to be called once.
+std::vector<std::string> platform_arguments(int argc, char** argv);
 
 // Directory of the running executable, with forward slashes and no trailing
 // separator (empty for an executable in the root directory). False when the
@@ -56,6 +66,47 @@ class SettingsFile {
 // True when standard output is a terminal (a console on Windows), where text
 // is shown to a person rather than stored.
 bool platform_stdout_is_terminal();
+
+// As platform_stdout_is_terminal, for standard error.
+bool platform_stderr_is_terminal();
+
+// True when standard output is a Windows console, which takes text as UTF-16
+// through platform_console_write_line. Always false on Linux, whose terminals
+// take the bytes as written.
+bool platform_stdout_is_console();
+
+// Writes one line of UTF-8 text and a line end to the console that standard
+// output is (see platform_stdout_is_console), as UTF-16 characters: they show
+// whatever the console's code page, which stays as it is. stdout is flushed
+// first, so that lines written through it before stay before. False when text
+// is not valid UTF-8 (nothing is written then) or the console refuses it (a
+// part of the line may be written). Linux: false, nothing written (never
+// called there).
+bool platform_console_write_line(const char* text, std::size_t length);
+
+// A new, empty file of its own in the folder of path, for a result that is to
+// replace path whole (see platform_replace_file): its name is made from
+// path's, as ".NAME.XXXXXX.tmp", and is created only where no file of that
+// name is, so no other file is ever opened or overwritten. file is open for
+// writing as standard output is (Windows: text mode), temp_path its name. On
+// failure, false with reason set to the system's message; nothing is left.
+// Linux: the mode is 0666 less the umask, as for any new file.
+bool platform_create_beside(const std::string& path, std::FILE*& file, std::string& temp_path, std::string& reason);
+
+// Renames from to to, in one step, replacing the file to when there is one:
+// readers see the old file or the new, never a part. Both are in one folder,
+// and from is closed. False with reason set to the system's message.
+bool platform_replace_file(const std::string& from, const std::string& to, std::string& reason);
+
+// Removes the file, when it can; a file that is not there is no error.
+void platform_remove_file(const std::string& path);
+
+// From now on f writes each LF as it is (Windows text mode writes CR LF);
+// what f holds is written first as it was meant. Nothing to do on Linux.
+void platform_binary_stream(std::FILE* f);
+
+// True when path names a folder (or a link to one).
+bool platform_is_directory(const std::string& path);
 
 // A month file opened for reading, without denying other processes read or
 // write access to it.

@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -192,6 +194,84 @@ std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size,
 }
 
 bool platform_stdout_is_terminal() { return isatty(1) != 0; }
+
+bool platform_stderr_is_terminal() { return isatty(2) != 0; }
+
+std::vector<std::string> platform_arguments(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 0; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
+
+bool platform_stdout_is_console() { return false; }
+
+bool platform_console_write_line(const char* /*text*/, std::size_t /*length*/) { return false; }
+
+namespace {
+
+// Tries before a folder where every name is taken counts as a failure.
+constexpr int kCreateAttempts = 100;
+
+// Six letters or digits that differ from call to call and from process to
+// process; the exclusive create, not this, keeps names from colliding. The
+// counter, spread by an odd multiplier, changes every digit even where the
+// clock has not moved.
+std::string unique_part() {
+  static unsigned long long counter = 0;
+  unsigned long long n = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                         (static_cast<unsigned long long>(getpid()) << 32) ^ (++counter * 0x9E3779B97F4A7C15ULL);
+  const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::string part;
+  for (int i = 0; i < 6; ++i) {
+    part += kLetters[n % 36];
+    n /= 36;
+  }
+  return part;
+}
+
+}  // namespace
+
+bool platform_create_beside(const std::string& path, std::FILE*& file, std::string& temp_path, std::string& reason) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  int error = EEXIST;
+  for (int attempt = 0; attempt < kCreateAttempts && error == EEXIST; ++attempt) {
+    const std::string candidate = folder + "." + name + "." + unique_part() + ".tmp";
+    const int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd == -1) {
+      error = errno;
+      continue;
+    }
+    std::FILE* stream = fdopen(fd, "w");
+    if (stream == nullptr) {
+      error = errno;
+      close(fd);
+      unlink(candidate.c_str());
+      break;
+    }
+    file = stream;
+    temp_path = candidate;
+    return true;
+  }
+  reason = std::strerror(error);
+  return false;
+}
+
+bool platform_replace_file(const std::string& from, const std::string& to, std::string& reason) {
+  if (rename(from.c_str(), to.c_str()) == 0) return true;
+  reason = std::strerror(errno);
+  return false;
+}
+
+void platform_remove_file(const std::string& path) { unlink(path.c_str()); }
+
+void platform_binary_stream(std::FILE* /*f: Linux streams write LF as it is*/) {}
+
+bool platform_is_directory(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
 bool platform_file_size(PlatformFile file, std::uint64_t& size) {
   const int fd = static_cast<int>(file.handle);

@@ -32,6 +32,10 @@ std::string read_whole_file(const std::string& path);
 
 // wrapper, when given, is a command that runs the program (setpriv, valgrind);
 // POSIX only.
+// On Windows the program gets a UTF-16 command line: an argument that is valid
+// UTF-8 reaches it as those characters (its narrow argv holds them in the ANSI
+// code page, "?" for any that has none there); program and any other argument
+// are read in the ANSI code page.
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const std::string& capture_dir, const std::string& stdout_path = "",
                       const std::vector<std::string>& wrapper = {});

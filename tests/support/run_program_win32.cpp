@@ -14,21 +14,41 @@ const char kPipeStdout[] = "<pipe>";
 namespace {
 
 // One argument quoted the way the C runtime splits a command line.
-std::string quoted(const std::string& arg) {
-  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
-  std::string out = "\"";
+std::wstring quoted(const std::wstring& arg) {
+  if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
+  std::wstring out = L"\"";
   std::size_t backslashes = 0;
-  for (char c : arg) {
-    if (c == '\\') {
+  for (wchar_t c : arg) {
+    if (c == L'\\') {
       ++backslashes;
       continue;
     }
-    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
     backslashes = 0;
     out += c;
   }
-  out.append(backslashes * 2, '\\');
-  return out + "\"";
+  out.append(backslashes * 2, L'\\');
+  return out + L"\"";
+}
+
+// text as UTF-16, read in code_page. With MB_ERR_INVALID_CHARS in flags,
+// false when text is not valid in that code page.
+bool to_wide(const std::string& text, UINT code_page, DWORD flags, std::wstring& wide) {
+  wide.clear();
+  if (text.empty()) return true;
+  const int n = static_cast<int>(text.size());
+  const int size = MultiByteToWideChar(code_page, flags, text.data(), n, nullptr, 0);
+  if (size == 0) return false;
+  wide.resize(static_cast<std::size_t>(size));
+  return MultiByteToWideChar(code_page, flags, text.data(), n, &wide[0], size) == size;
+}
+
+// An argument that is valid UTF-8 stands for those characters; any other is
+// in the ANSI code page, as CreateProcessA passes it.
+std::wstring argument_text(const std::string& arg) {
+  std::wstring wide;
+  if (!to_wide(arg, CP_UTF8, MB_ERR_INVALID_CHARS, wide)) to_wide(arg, CP_ACP, 0, wide);
+  return wide;
 }
 
 HANDLE inheritable(const std::string& path, DWORD access, DWORD disposition) {
@@ -46,15 +66,19 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   if (stdout_path == kTerminalStdout || stdout_path == kPipeStdout) return result;  // POSIX only
   const std::string out_path = stdout_path.empty() ? capture_dir + "\\stdout" : stdout_path;
   const std::string err_path = capture_dir + "\\stderr";
-  std::string command = quoted(program);
-  for (const auto& a : args) command += " " + quoted(a);
+  // The program's path names a file that the ANSI functions made: it is in
+  // the ANSI code page, whatever bytes it holds.
+  std::wstring program_text;
+  to_wide(program, CP_ACP, 0, program_text);
+  std::wstring command = quoted(program_text);
+  for (const auto& a : args) command += L" " + quoted(argument_text(a));
 
   // One handle for both streams shares one file position, as dup does.
   const bool with_stderr = stdout_path == kStdoutWithStderr;
   HANDLE in = inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
   HANDLE err = inheritable(err_path, GENERIC_WRITE, CREATE_ALWAYS);
   HANDLE out = with_stderr ? err : inheritable(out_path, GENERIC_WRITE, CREATE_ALWAYS);
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = in;
@@ -68,7 +92,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   DWORD start_error = 0;
   for (int attempt = 0; attempt < 3 && !started; ++attempt) {
     if (attempt > 0) Sleep(200);
-    started = CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    started = CreateProcessW(program_text.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     if (!started) start_error = GetLastError();
   }
   CloseHandle(in);
