@@ -132,3 +132,11 @@ std::ptrdiff_t platform_read(PlatformFile file, char* buffer, std::size_t size,
 bool platform_file_size(PlatformFile file, std::uint64_t& size);
 
 void platform_close(PlatformFile file);
+
+// The characters that separate a path's folders: "/" here, "/" and "\" on
+// Windows.
+const char* platform_path_separators();
+
+// True when path does not depend on the working directory: it starts at a
+// root ("/"; on Windows also "\" or a drive's "X:").
+bool platform_is_absolute_path(const std::string& path);

@@ -288,3 +288,7 @@ bool platform_file_size(PlatformFile file, std::uint64_t& size) {
 }
 
 void platform_close(PlatformFile file) { close(static_cast<int>(file.handle)); }
+
+const char* platform_path_separators() { return "/"; }
+
+bool platform_is_absolute_path(const std::string& path) { return !path.empty() && path[0] == '/'; }

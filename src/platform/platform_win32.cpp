@@ -314,3 +314,12 @@ bool platform_is_directory(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
+
+const char* platform_path_separators() { return "/\\"; }
+
+bool platform_is_absolute_path(const std::string& path) {
+  if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return true;
+  const bool drive_letter = path.size() >= 2 && path[1] == ':' &&
+                            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  return drive_letter;
+}
