@@ -278,3 +278,30 @@ TEST(EndToEndPosix, RelativeDirIsTakenFromTheWorkingDirectory) {
 }
 
 }  // namespace
+
+namespace {
+
+// csv shows a terminal the control bytes of its fields, as text does; a file
+// gets them as they are, quoted where they must be.
+TEST(EndToEndPosix, CsvShowsControlBytesOnlyOnATerminal) {
+  Fixture f;
+  f.write_ini("[Config]\nsearch1=hit\nstart_time=2007_01\nend_time=2007_01\nformat=csv\n");
+  f.write("mcu_event_log_2007_01.txt", record("hit\x1b[2J\r\nnext", "5\x07") + "\r\n");
+  const std::string header = "time,from_id,to_id,conf_id,room,message\r\n";
+  const std::string shown = header + "2007-01-08 09:02:13,5\\x07,2001,,Weekly sync,hit\\e[2J\\r\\nnext\r\n";
+  const std::string raw = header + "2007-01-08 09:02:13,5\x07,2001,,Weekly sync,\"hit\x1b[2J\r\nnext\"\r\n";
+  const fs::path file = f.dir().parent_path() / "results";
+  const struct {
+    const char* what;
+    std::string stdout_path;
+    const std::string& expected;
+  } cases[] = {{"a terminal", kTerminalStdout, shown}, {"a file", file.string(), raw}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunResult r = f.run({}, c.stdout_path);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(c.stdout_path == file.string() ? read_whole_file(file.string()) : r.out, c.expected);
+  }
+}
+
+}  // namespace

@@ -43,14 +43,14 @@ const Option kOptions[] = {
 
 const char kUsage[] =
     "Usage: logsift [OPTION]...\n"
-    "Prints the instant-message records of the month logs (mcu_event_log_YYYY_MM.txt)\n"
-    "that match, with their messages decoded. The options but --help, --config and\n"
-    "--output have a search.ini key ([Config]), named in (); the command line wins.\n"
-    "Give each value as --name VALUE or --name=VALUE.\n"
+    "Prints the matching instant-message records of the month logs\n"
+    "(mcu_event_log_YYYY_MM.txt), with their messages decoded. Every option but\n"
+    "--help, --config and --output has a search.ini key ([Config]), named in ();\n"
+    "the command line wins. Give each value as --name VALUE or --name=VALUE.\n"
     "  --dir DIR          the folder of the logs (log_dir; default: the program's)\n"
     "  --config FILE      the settings (default: search.ini beside the program)\n"
-    "  --start YYYY_MM    the first month (start_time; default: the month of --since)\n"
-    "  --end YYYY_MM      the last month (end_time; default: the month of --until)\n"
+    "  --start YYYY_MM    the first month (start_time; default: --since's month)\n"
+    "  --end YYYY_MM      the last month (end_time; default: --until's month)\n"
     "  --search TEXT      a string the message holds; up to 9 (search1 to search9)\n"
     "  --all, --any       every string must occur, or any one (multi_search)\n"
     "  --id ID            the record mentions the id (search_id)\n"
@@ -62,7 +62,7 @@ const char kUsage[] =
     "                     YYYY-MM-DD (the whole day), YYYY-MM-DD HH:MM, or with :SS\n"
     "  --ignore-case      strings and room in any letter case (ignore_case=yes)\n"
     "  --format F         text, csv, jsonl or count (format)\n"
-    "  --output FILE      write the results to FILE, replaced only when all went well\n"
+    "  --output FILE      the results to FILE, replaced only when all went well\n"
     "  --help             this text\n"
     "Exit status: 0 when the search ran, 1 on an error.\n";
 

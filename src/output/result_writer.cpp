@@ -76,7 +76,7 @@ struct Row {
 
 class CsvWriter final : public ResultWriter {
  public:
-  explicit CsvWriter(std::FILE* out) : out_(out) {}
+  explicit CsvWriter(const TextStream& stream) : out_(stream.file), show_controls_(stream.show_controls) {}
 
   void start() override {
     std::fputs(kCsvHeader, out_);
@@ -87,17 +87,30 @@ class CsvWriter final : public ResultWriter {
     line_.clear();
     for (const RecordField* field : {&r.fields.time, &r.fields.from_id, &r.fields.to_id, &r.fields.conf_id,
                                      &r.fields.room}) {
-      append_csv_field(line_, field->text);
+      append_field(field->text);
       line_ += ',';
     }
-    append_csv_field(line_, r.message);
+    append_field(r.message);
     line_ += kCsvLineEnd;
     std::fwrite(line_.data(), 1, line_.size(), out_);
   }
 
  private:
+  // On a terminal the fields' control bytes are shown, as in text.
+  void append_field(std::string_view text) {
+    if (!show_controls_) {
+      append_csv_field(line_, text);
+      return;
+    }
+    shown_.clear();
+    append_shown(shown_, text);
+    append_csv_field(line_, shown_);
+  }
+
   std::FILE* out_;
+  bool show_controls_;
   std::string line_;
+  std::string shown_;
 };
 
 class JsonLinesWriter final : public ResultWriter {
@@ -166,7 +179,7 @@ void write_text_line(const TextStream& stream, std::string_view line) {
 
 std::unique_ptr<ResultWriter> make_result_writer(OutputFormat format, const TextStream& stream) {
   switch (format) {
-    case OutputFormat::csv: return std::make_unique<CsvWriter>(stream.file);
+    case OutputFormat::csv: return std::make_unique<CsvWriter>(stream);
     case OutputFormat::jsonl: return std::make_unique<JsonLinesWriter>(stream.file);
     case OutputFormat::count: return std::make_unique<CountWriter>(stream.file);
     case OutputFormat::text: break;

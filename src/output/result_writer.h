@@ -37,8 +37,9 @@ class ResultWriter {
 // How a text line reaches its reader.
 struct TextStream {
   std::FILE* file;
-  // file is a terminal: the control bytes of a result line (below 0x20 but
-  // tab, and 0x7F) are shown as \n, \r, \e or \xhh rather than sent.
+  // file is a terminal: the control bytes of a result line or csv field
+  // (below 0x20 but tab, and 0x7F) are shown as \n, \r, \e or \xhh rather
+  // than sent. (jsonl escapes them anyway.)
   bool show_controls = false;
   // file is standard output and that is a console: lines that are valid UTF-8
   // go through the console's wide-character call.

@@ -114,27 +114,26 @@ SettingsReading read_search_settings(const SettingsFile& file, const SettingOver
   s.since = read("since", "", kTextCapacity);
   s.until = read("until", "", kTextCapacity);
 
-  // A month left out is the month of the time filter's bound, when there is one.
+  // The time filters first: they may stand in for the months.
   TimeKey unused = 0;
+  if (!s.since.empty() && !parse_time_bound(s.since, s.since_key, unused)) {
+    return fail(SettingsProblem::invalid_since_time, s.since);
+  }
+  if (!s.until.empty() && !parse_time_bound(s.until, unused, s.until_key)) {
+    return fail(SettingsProblem::invalid_until_time, s.until);
+  }
+  // A month left out is the month of the time filter's bound, when there is one.
   std::string text = read("start_time", "", kTextCapacity);
   if (text.empty() && !s.since.empty()) {
-    if (!parse_time_bound(s.since, s.since_key, unused)) return fail(SettingsProblem::invalid_since_time, s.since);
     s.start = {key_year(s.since_key), key_month(s.since_key)};
   } else if (!parse_month(text.c_str(), s.start)) {
     return fail(SettingsProblem::invalid_start_time, text);
   }
   text = read("end_time", "", kTextCapacity);
   if (text.empty() && !s.until.empty()) {
-    if (!parse_time_bound(s.until, unused, s.until_key)) return fail(SettingsProblem::invalid_until_time, s.until);
     s.end = {key_year(s.until_key), key_month(s.until_key)};
   } else if (!parse_month(text.c_str(), s.end)) {
     return fail(SettingsProblem::invalid_end_time, text);
-  }
-  if (!s.since.empty() && !parse_time_bound(s.since, s.since_key, unused)) {
-    return fail(SettingsProblem::invalid_since_time, s.since);
-  }
-  if (!s.until.empty() && !parse_time_bound(s.until, unused, s.until_key)) {
-    return fail(SettingsProblem::invalid_until_time, s.until);
   }
   text = read("format", "", kTextCapacity);
   if (!parse_format(text, run.format)) return fail(SettingsProblem::invalid_format, text);

@@ -88,9 +88,9 @@ struct SettingsReading {
 using SettingOverrides = std::map<std::string, std::string>;
 
 // Reads and checks the settings, in the order the user is told of problems:
-// start_time, then end_time (a missing one is taken from since or until), then
-// since, until, format and ignore_case, then whether there is anything to
-// search for (search1, an id, the room or a time).
+// since and until when given, start_time, then end_time (a missing one is taken
+// from since or until), format and ignore_case, then whether there is anything
+// to search for (search1, an id, the room or a time).
 SettingsReading read_search_settings(const SettingsFile& file, const SettingOverrides& overrides = {});
 
 // A month text read as scanf's "%04d_%02d" reads it: blanks skipped, a year of
