@@ -174,9 +174,11 @@ std::vector<std::string> platform_arguments(int argc, char** argv) {
   wchar_t** wide_environment = nullptr;
   // The same new-handler mode as the startup code set (none): the call sets it again.
   StartupInfo startup{0};
+  // Its status is not relied on, as not every msvcrt.dll returns one: the
+  // list it gives, of argc strings, is what counts.
+  __wgetmainargs(&wide_argc, &wide_argv, &wide_environment, _dowildcard, &startup);
   std::vector<std::string> arguments;
-  if (__wgetmainargs(&wide_argc, &wide_argv, &wide_environment, _dowildcard, &startup) == 0 && wide_argc == argc &&
-      wide_argv != nullptr) {
+  if (wide_argv != nullptr && wide_argc == argc) {
     for (int i = 0; i < wide_argc; ++i) arguments.push_back(utf8_of(wide_argv[i]));
     return arguments;
   }
