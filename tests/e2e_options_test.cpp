@@ -34,6 +34,8 @@ const Rec kRecords[] = {
      "\xD0\x96\xD0\xA3\xD0\xA0\xD0\x9D\xD0\x90\xD0\x9B coffee"},
     {'H', 2, "2007-02-28 23:59:00", "from id,1042,to id,2001,conf id,7,[Weekly sync",
      "\xE1\xBA\x9E upper sharp s"},
+    {'I', 2, "2007-02-10 12:00:00", "from id,9,to id,8,conf id,99,[\xE6\x9D\xB1\xE4\xBA\xAC",
+     "\xE3\x82\xB3\xE3\x83\xBC\xE3\x83\x92\xE3\x83\xBC\xE3\x82\x92\xE3\x81\xA9\xE3\x81\x86\xE3\x81\x9E"},
 };
 
 std::string head_of(const Rec& r) { return std::string(r.time) + " im_log," + r.head + "],msg="; }
@@ -99,6 +101,10 @@ std::vector<OptionCase> option_cases() {
        "Search instant message between 2007_01 and 2007_01,target: 'CAF\xE9', in any letter case\n" +
            text_lines("F"),
        ""},
+      {"--search: Japanese text", nullptr, with_range({"--search", "\xE3\x82\xB3\xE3\x83\xBC\xE3\x83\x92\xE3\x83\xBC"}),
+       0, kRange + ",target: '\xE3\x82\xB3\xE3\x83\xBC\xE3\x83\x92\xE3\x83\xBC'\n" + text_lines("I"), ""},
+      {"--room: Japanese text", nullptr, with_range({"--room", "\xE6\x9D\xB1"}), 0,
+       kRange + ", room '\xE6\x9D\xB1'\n" + text_lines("I"), ""},
       {"--any and two strings", nullptr, with_range({"--search", "lait", "--search", "sharp", "--any"}), 0,
        kRange + ",target: 'lait' or 'sharp'\n" + text_lines("CH"), ""},
       {"--all overrides multi_search=or", "[Config]\nmulti_search=or\n",
@@ -137,7 +143,7 @@ std::vector<OptionCase> option_cases() {
       {"--start wins over the --since month", nullptr, {"--start", "2007_02", "--since", "2007-01-01",
                                                         "--until", "2007-12-31"},
        0, "Search instant message between 2007_02 and 2007_12, since 2007-01-01, until 2007-12-31\n" +
-              text_lines("GH"),
+              text_lines("GHI"),
        ""},
       // The file and the command line.
       {"the file alone, as before", kIni, {}, 0,
