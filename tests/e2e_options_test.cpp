@@ -29,7 +29,7 @@ const Rec kRecords[] = {
     {'D', 1, "2007/01/09 12:30:45", "from id,2001,to id,1042,conf id,12,[Ops", "Stra\xC3\x9F" "e gesperrt"},
     {'E', 1, "2007-01-32 12:00:00", "from id,1042,to id,2001,conf id,7,[Weekly sync",
      "\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x99\xCE\x91 said coffee"},
-    {'F', 1, "2007-01-10 08:00:00", "from id,5,to id,6,", "caf\xE9 latin-1"},
+    {'F', 1, "2007-01-10 08:00:00", "from id,5,to id,6,", "caf\xC9 latin-1"},
     {'G', 2, "2007-02-01 10:00:00", "from id,1042,to id,2001,conf id,7,[Weekly sync",
      "\xD0\x96\xD0\xA3\xD0\xA0\xD0\x9D\xD0\x90\xD0\x9B coffee"},
     {'H', 2, "2007-02-28 23:59:00", "from id,1042,to id,2001,conf id,7,[Weekly sync",
@@ -97,8 +97,8 @@ std::vector<OptionCase> option_cases() {
            text_lines("G"),
        ""},
       {"ignore_case=yes: bytes that are no UTF-8 compare as themselves",
-       "[Config]\nsearch1=CAF\xE9\nignore_case=yes\nstart_time=2007_01\nend_time=2007_01\n", {}, 0,
-       "Search instant message between 2007_01 and 2007_01,target: 'CAF\xE9', in any letter case\n" +
+       "[Config]\nsearch1=CAF\xC9\nignore_case=yes\nstart_time=2007_01\nend_time=2007_01\n", {}, 0,
+       "Search instant message between 2007_01 and 2007_01,target: 'CAF\xC9', in any letter case\n" +
            text_lines("F"),
        ""},
       {"--search: Japanese text", nullptr, with_range({"--search", "\xE3\x82\xB3\xE3\x83\xBC\xE3\x83\x92\xE3\x83\xBC"}),
