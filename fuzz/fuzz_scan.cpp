@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "output/result_writer.h"
 #include "search/month_scan.h"
 #include "search/record_finder.h"
 #include "settings/settings.h"
@@ -42,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (slots == 2 && (pick & 0x8000)) reference.search[0] = "";  // an empty first slot
   reference.search_id = kIds[(pick >> 12) & 3];
 
-  ScanTask task{"", {}, {nullptr, false, &cannot_read}};
+  ScanTask task{"", {}, {nullptr, nullptr, &cannot_read}};
   task.settings.all_mode = reference.all_mode;
   for (std::size_t k = 0; k < reference.search.size(); ++k) task.settings.search_strings[k] = reference.search[k];
   task.settings.search_id = reference.search_id;
@@ -62,7 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     char* printed = nullptr;
     std::size_t printed_size = 0;
     std::FILE* out = open_memstream(&printed, &printed_size);
+    const std::unique_ptr<ResultWriter> writer = make_result_writer(OutputFormat::text, {out});
     task.output.results = out;
+    task.output.writer = writer.get();
     task.loop = loop;
     if (!scan_one_log(task, path)) std::abort();
     std::fclose(out);

@@ -240,7 +240,7 @@ int run_search(int argc, char** argv, const std::string& directory) {
     report("%s", announcement.c_str());
   }
   const std::unique_ptr<ResultWriter> writer = make_result_writer(settings.format, stream);
-  ScanTask task{folder, settings.search, {results.file(), stream.show_controls, &report_cannot_read, writer.get()}};
+  ScanTask task{folder, settings.search, {results.file(), writer.get(), &report_cannot_read}};
   const bool written = scan_event_logs(task);
   if (!results.close()) return 1;
   (void)written;  // standard output's failure is told at the end of the run

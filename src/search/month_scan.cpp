@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -42,7 +41,6 @@ struct Scanner final : RecordSink {
   const SearchSettings& settings;
   const ScanOutput& output;
   std::FILE* const out;
-  std::unique_ptr<ResultWriter> own_writer;
   ResultWriter* const writer;
   const RecordMatcher matcher{settings};
   const NeedleStrings prefilter_strings_ = prefilter_strings(settings);
@@ -60,9 +58,7 @@ struct Scanner final : RecordSink {
       : settings(task.settings),
         output(task.output),
         out(task.output.results),
-        own_writer(task.output.writer ? nullptr
-                                      : make_result_writer(OutputFormat::text, {out, task.output.show_controls})),
-        writer(task.output.writer ? task.output.writer : own_writer.get()),
+        writer(task.output.writer),
         filter{&prefilter, id_needle.c_str(), id_needle.size(),
                searches_first(task.loop, task.path) && chunk_needles.usable() ? &chunk_needles : nullptr},
         find_records(record_finder(task.loop)) {

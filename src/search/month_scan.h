@@ -16,20 +16,16 @@
 #include <cstdio>
 #include <string>
 
-#include "output/result_writer.h"
+#include "search/found_record.h"
 #include "search/scan_loop.h"
 #include "settings/settings.h"
 
 // Where the results go, and where a month that cannot be read is told of.
 struct ScanOutput {
-  std::FILE* results;
-  // results is a terminal: the control bytes of a result line (below 0x20 but
-  // tab, and 0x7F) are shown as \n, \r, \e or \xhh rather than sent.
-  bool show_controls;
+  std::FILE* results;    // checked for a write error after each record
+  ResultWriter* writer;  // writes the results, to results, in some form
   // Called for a month log that exists but cannot be read, with the reason.
   void (*cannot_read)(const std::string& path, const std::string& reason);
-  // The form of the results, writing to results; nullptr: text lines.
-  ResultWriter* writer = nullptr;
 };
 
 // One search: the folder of the logs, what to look for, and where to put it.

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
+
+#include "output/result_writer.h"
 
 namespace {
 
@@ -27,7 +30,8 @@ std::string scan_in_process(ScanLoop loop, ScanPath path, const ReferenceSetting
     ADD_FAILURE() << "cannot open " << results_path;
     return "";
   }
-  ScanTask task{"", search_settings(settings), {results, false, &unreadable}};
+  const std::unique_ptr<ResultWriter> writer = make_result_writer(OutputFormat::text, {results});
+  ScanTask task{"", search_settings(settings), {results, writer.get(), &unreadable}};
   task.loop = loop;
   task.path = path;
   EXPECT_TRUE(scan_one_log(task, log.string()));
