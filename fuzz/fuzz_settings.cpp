@@ -43,14 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string reason;
   check(settings_file.open(path, reason) == OpenStatus::opened);
   const SettingsReading reading = read_search_settings(settings_file);
-  const SearchSettings& s = reading.settings;
+  const SearchSettings& s = reading.settings.search;
   for (const std::string& slot : s.search_strings) check(slot.size() < kTextCapacity);
   check(s.search_id.size() < kIdCapacity);
-  if (reading.problem != SettingsProblem::invalid_start_time) {
+  // The time filters are checked before the months, which they may give.
+  const SettingsProblem p = reading.problem;
+  if (p != SettingsProblem::invalid_start_time && p != SettingsProblem::invalid_since_time &&
+      p != SettingsProblem::invalid_until_time) {
     check(s.start.month >= 1 && s.start.month <= 12 && s.start.year >= 1999 && s.start.year <= 9999);
   }
   if (reading.problem == SettingsProblem::none) {
-    check(!s.search_id.empty() || !s.search_strings[0].empty());
+    check(!s.search_id.empty() || !s.search_strings[0].empty() || s.filters_records());
     const std::string line = format_announcement(s);
     check(!line.empty() && line.back() == '\n');
   }
