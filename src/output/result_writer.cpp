@@ -46,6 +46,8 @@ class TextWriter final : public ResultWriter {
  public:
   explicit TextWriter(const TextStream& stream) : stream_(stream) {}
 
+  bool needs_fields() const override { return false; }
+
   void record(const FoundRecord& r) override {
     if (!stream_.show_controls && !stream_.console) {
       std::fwrite(r.head.data(), 1, r.head.size(), stream_.file);

@@ -11,6 +11,7 @@
 struct FoundRecord {
   std::string_view head;     // the line's text up to and with the marker "],msg="
   std::string_view message;  // decoded, up to its first NUL
+  // These two are given only to a writer that needs them (empty otherwise).
   std::string_view coded;    // the message's base64 text as found, "=" padding included
   const RecordFields& fields;
   std::string_view file_name;  // the month log's name
@@ -19,6 +20,9 @@ struct FoundRecord {
 class ResultWriter {
  public:
   virtual ~ResultWriter() = default;
+  // Whether record() reads the fields and the coded text; the text form does
+  // not, and a search that prints many records is spared finding them.
+  virtual bool needs_fields() const { return true; }
   // Before the first month: a header, in the forms that have one.
   virtual void start() {}
   virtual void record(const FoundRecord& record) = 0;

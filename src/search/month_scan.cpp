@@ -42,6 +42,7 @@ struct Scanner final : RecordSink {
   const ScanOutput& output;
   std::FILE* const out;
   ResultWriter* const writer;
+  const bool writer_needs_fields = writer->needs_fields();
   const RecordMatcher matcher{settings};
   const NeedleStrings prefilter_strings_ = prefilter_strings(settings);
   Base64Prefilter prefilter{prefilter_strings_};
@@ -87,9 +88,12 @@ struct Scanner final : RecordSink {
     if (!matcher.message_matches(std::string_view(message.data(), length))) return true;
 
     ++matches;
-    if (!settings.filters_records()) fields = read_record_fields(head);
-    writer->record(FoundRecord{head, std::string_view(message.data(), length), coded_text(r.coded, r.text + r.length),
-                               fields, file_name});
+    std::string_view coded;
+    if (writer_needs_fields) {
+      if (!settings.filters_records()) fields = read_record_fields(head);
+      coded = coded_text(r.coded, r.text + r.length);
+    }
+    writer->record(FoundRecord{head, std::string_view(message.data(), length), coded, fields, file_name});
     return !std::ferror(out);
   }
 
