@@ -18,6 +18,7 @@
 
 #include "platform/platform.h"
 #include "platform/ini_reader.h"
+#include "platform/unique_name.h"
 
 void platform_start() {
   // A closed standard stream must stay unusable: otherwise the next file that
@@ -212,21 +213,10 @@ namespace {
 // Tries before a folder where every name is taken counts as a failure.
 constexpr int kCreateAttempts = 100;
 
-// Six letters or digits that differ from call to call and from process to
-// process; the exclusive create, not this, keeps names from colliding. The
-// counter, spread by an odd multiplier, changes every digit even where the
-// clock has not moved.
-std::string unique_part() {
-  static unsigned long long counter = 0;
-  unsigned long long n = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                         (static_cast<unsigned long long>(getpid()) << 32) ^ (++counter * 0x9E3779B97F4A7C15ULL);
-  const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::string part;
-  for (int i = 0; i < 6; ++i) {
-    part += kLetters[n % 36];
-    n /= 36;
-  }
-  return part;
+// Differs from process to process and over time.
+unsigned long long name_seed() {
+  return static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+         (static_cast<unsigned long long>(getpid()) << 32);
 }
 
 }  // namespace
@@ -237,7 +227,7 @@ bool platform_create_beside(const std::string& path, std::FILE*& file, std::stri
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   int error = EEXIST;
   for (int attempt = 0; attempt < kCreateAttempts && error == EEXIST; ++attempt) {
-    const std::string candidate = folder + "." + name + "." + unique_part() + ".tmp";
+    const std::string candidate = folder + "." + name + "." + unique_name_part(name_seed()) + ".tmp";
     const int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd == -1) {
       error = errno;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/unique_name.h"
 
 namespace {
 
@@ -227,24 +228,11 @@ namespace {
 // Tries before a folder where every name is taken counts as a failure.
 constexpr int kCreateAttempts = 100;
 
-// Six letters or digits that differ from call to call and from process to
-// process; the exclusive create, not this, keeps names from colliding. The
-// counter, spread by an odd multiplier, changes every digit even where the
-// clock has not moved.
-std::string unique_part() {
-  static unsigned long long counter = 0;
+// Differs from process to process and over time.
+unsigned long long name_seed() {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  unsigned long long n = static_cast<unsigned long long>(now.QuadPart) ^
-                         (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^
-                         (++counter * 0x9E3779B97F4A7C15ULL);
-  const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::string part;
-  for (int i = 0; i < 6; ++i) {
-    part += kLetters[n % 36];
-    n /= 36;
-  }
-  return part;
+  return static_cast<unsigned long long>(now.QuadPart) ^ (static_cast<unsigned long long>(GetCurrentProcessId()) << 32);
 }
 
 // Where path's name starts: after its last separator ('\\' or '/', or the
@@ -267,7 +255,7 @@ bool platform_create_beside(const std::string& path, std::FILE*& file, std::stri
   const std::string name = path.substr(start);
   DWORD error = ERROR_FILE_EXISTS;
   for (int attempt = 0; attempt < kCreateAttempts && error == ERROR_FILE_EXISTS; ++attempt) {
-    const std::string candidate = folder + "." + name + "." + unique_part() + ".tmp";
+    const std::string candidate = folder + "." + name + "." + unique_name_part(name_seed()) + ".tmp";
     HANDLE h = CreateFileA(candidate.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
