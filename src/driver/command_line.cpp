@@ -39,31 +39,32 @@ const Option kOptions[] = {
     {"--until", Kind::value, "until", nullptr},
     {"--ignore-case", Kind::flag, "ignore_case", "yes"},
     {"--format", Kind::value, "format", nullptr},
+    {"--context", Kind::value, "context", nullptr},
 };
 
 const char kUsage[] =
     "Usage: logsift [OPTION]...\n"
     "Prints the matching instant-message records of the month logs\n"
-    "(mcu_event_log_YYYY_MM.txt), with their messages decoded. Every option but\n"
-    "--help, --config and --output has a search.ini key ([Config]), named in ();\n"
-    "the command line wins. Give each value as --name VALUE or --name=VALUE.\n"
-    "  --dir DIR          the folder of the logs (log_dir; default: the program's)\n"
-    "  --config FILE      the settings (default: search.ini beside the program)\n"
-    "  --start YYYY_MM    the first month (start_time; default: --since's month)\n"
-    "  --end YYYY_MM      the last month (end_time; default: --until's month)\n"
-    "  --search TEXT      a string the message holds; up to 9 (search1 to search9)\n"
-    "  --all, --any       every string must occur, or any one (multi_search)\n"
-    "  --id ID            the record mentions the id (search_id)\n"
-    "  --from-id ID, --to-id ID, --conf-id ID\n"
-    "                     the record's field is ID (from_id, to_id, conf_id)\n"
-    "  --room TEXT        the conference name holds TEXT (room)\n"
-    "  --since TIME, --until TIME\n"
-    "                     records from, up to TIME, both included (since, until):\n"
-    "                     YYYY-MM-DD (the whole day), YYYY-MM-DD HH:MM, or with :SS\n"
-    "  --ignore-case      strings and room in any letter case (ignore_case=yes)\n"
-    "  --format F         text, csv, jsonl or count (format)\n"
-    "  --output FILE      the results to FILE, replaced only when all went well\n"
-    "  --help             this text\n"
+    "(mcu_event_log_YYYY_MM.txt), messages decoded. Each option but --help,\n"
+    "--config, --output and --manifest has a search.ini key ([Config]), named in ();\n"
+    "the command line wins. Give a value as --name VALUE or --name=VALUE.\n"
+    "  --dir DIR         the folder of the logs (log_dir; default: the program's)\n"
+    "  --config FILE     the settings (default: search.ini beside the program)\n"
+    "  --start YYYY_MM, --end YYYY_MM  the months (start_time, end_time; default:\n"
+    "                    the months of --since and --until)\n"
+    "  --search TEXT     a string the message holds; up to 9 (search1 to search9)\n"
+    "  --all, --any      every string must occur, or any one (multi_search)\n"
+    "  --id ID           the record mentions the id (search_id)\n"
+    "  --from-id ID, --to-id ID, --conf-id ID  that field is ID (from_id, ...)\n"
+    "  --room TEXT       the conference name holds TEXT (room)\n"
+    "  --since TIME, --until TIME  from, up to TIME, both included (since, until):\n"
+    "                    YYYY-MM-DD (the whole day), YYYY-MM-DD HH:MM, or with :SS\n"
+    "  --ignore-case     strings and room in any letter case (ignore_case=yes)\n"
+    "  --format F        text, csv, jsonl or count (format)\n"
+    "  --context N       also up to N records before and after each match from its\n"
+    "                    conference (context; 0 to 1000)\n"
+    "  --output FILE     the results to FILE, replaced only when all went well\n"
+    "  --help            this text\n"
     "Exit status: 0 when the search ran, 1 on an error.\n";
 
 const Option* find_option(const std::string& name) {

@@ -29,6 +29,7 @@ const char kInvalidSinceTime[] = "invalid since time: %s\n";
 const char kInvalidUntilTime[] = "invalid until time: %s\n";
 const char kInvalidFormat[] = "invalid format: %s\n";
 const char kInvalidIgnoreCase[] = "invalid ignore_case: %s\n";
+const char kInvalidContext[] = "invalid context: %s\n";
 const char kNothingToSearch[] = "no id or string specified\n";
 const char kNoSettingsFile[] = "no settings file at %s\n";
 const char kMissingValue[] = "option %s needs a value\n";
@@ -102,6 +103,9 @@ bool read_settings(const std::string& path, const CommandLine& line, RunSettings
       return false;
     case SettingsProblem::invalid_ignore_case:
       report(kInvalidIgnoreCase, text);
+      return false;
+    case SettingsProblem::invalid_context:
+      report(kInvalidContext, text);
       return false;
     case SettingsProblem::nothing_to_search:
       report(kNothingToSearch);
@@ -239,7 +243,8 @@ int run_search(int argc, char** argv, const std::string& directory) {
   } else {
     report("%s", announcement.c_str());
   }
-  const std::unique_ptr<ResultWriter> writer = make_result_writer(settings.format, stream);
+  const std::unique_ptr<ResultWriter> writer =
+      make_result_writer(settings.format, stream, settings.search.context_given);
   ScanTask task{folder, settings.search, {results.file(), writer.get(), &report_cannot_read}};
   const bool written = scan_event_logs(task);
   if (!results.close()) return 1;

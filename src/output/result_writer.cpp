@@ -16,6 +16,13 @@ const char kShownEscape[] = "\\e";
 const char kShownByte[] = "\\x%02x";
 
 const char kCsvHeader[] = "time,from_id,to_id,conf_id,room,message";
+const char kCsvMatchColumn[] = ",match";
+const char kCsvMatch[] = ",yes";
+const char kCsvContext[] = ",no";
+const char kJsonMatch[] = ",\"match\":true";
+const char kJsonContext[] = ",\"match\":false";
+// What sets a context line apart from a match in text.
+const char kContextIndent[] = "  ";
 const char kCsvLineEnd[] = "\r\n";
 const char kCountLine[] = "%04d_%02d %" PRIu64 "\n";
 const char kCountTotal[] = "total %" PRIu64 "\n";
@@ -50,12 +57,14 @@ class TextWriter final : public ResultWriter {
 
   void record(const FoundRecord& r) override {
     if (!stream_.show_controls && !stream_.console) {
+      if (!r.match) std::fputs(kContextIndent, stream_.file);
       std::fwrite(r.head.data(), 1, r.head.size(), stream_.file);
       std::fwrite(r.message.data(), 1, r.message.size(), stream_.file);
       std::putc('\n', stream_.file);
       return;
     }
     line_.clear();
+    if (!r.match) line_ += kContextIndent;
     if (stream_.show_controls) {
       append_shown(line_, r.head);
       append_shown(line_, r.message);
@@ -78,10 +87,12 @@ struct Row {
 
 class CsvWriter final : public ResultWriter {
  public:
-  explicit CsvWriter(const TextStream& stream) : out_(stream.file), show_controls_(stream.show_controls) {}
+  CsvWriter(const TextStream& stream, bool mark_matches)
+      : out_(stream.file), show_controls_(stream.show_controls), mark_matches_(mark_matches) {}
 
   void start() override {
     std::fputs(kCsvHeader, out_);
+    if (mark_matches_) std::fputs(kCsvMatchColumn, out_);
     std::fputs(kCsvLineEnd, out_);
   }
 
@@ -93,6 +104,7 @@ class CsvWriter final : public ResultWriter {
       line_ += ',';
     }
     append_field(r.message);
+    if (mark_matches_) line_ += r.match ? kCsvMatch : kCsvContext;
     line_ += kCsvLineEnd;
     std::fwrite(line_.data(), 1, line_.size(), out_);
   }
@@ -111,13 +123,14 @@ class CsvWriter final : public ResultWriter {
 
   std::FILE* out_;
   bool show_controls_;
+  bool mark_matches_;
   std::string line_;
   std::string shown_;
 };
 
 class JsonLinesWriter final : public ResultWriter {
  public:
-  explicit JsonLinesWriter(std::FILE* out) : out_(out) {}
+  JsonLinesWriter(std::FILE* out, bool mark_matches) : out_(out), mark_matches_(mark_matches) {}
 
   void record(const FoundRecord& r) override {
     line_.clear();
@@ -140,12 +153,14 @@ class JsonLinesWriter final : public ResultWriter {
     append_json_string(line_, r.coded);
     line_ += ",\"file\":";
     append_json_string(line_, r.file_name);
+    if (mark_matches_) line_ += r.match ? kJsonMatch : kJsonContext;
     line_ += "}\n";
     std::fwrite(line_.data(), 1, line_.size(), out_);
   }
 
  private:
   std::FILE* out_;
+  bool mark_matches_;
   std::string line_;
 };
 
@@ -179,10 +194,10 @@ void write_text_line(const TextStream& stream, std::string_view line) {
   std::putc('\n', stream.file);
 }
 
-std::unique_ptr<ResultWriter> make_result_writer(OutputFormat format, const TextStream& stream) {
+std::unique_ptr<ResultWriter> make_result_writer(OutputFormat format, const TextStream& stream, bool mark_matches) {
   switch (format) {
-    case OutputFormat::csv: return std::make_unique<CsvWriter>(stream);
-    case OutputFormat::jsonl: return std::make_unique<JsonLinesWriter>(stream.file);
+    case OutputFormat::csv: return std::make_unique<CsvWriter>(stream, mark_matches);
+    case OutputFormat::jsonl: return std::make_unique<JsonLinesWriter>(stream.file, mark_matches);
     case OutputFormat::count: return std::make_unique<CountWriter>(stream.file);
     case OutputFormat::text: break;
   }

@@ -25,5 +25,9 @@ struct TextStream {
 void write_text_line(const TextStream& stream, std::string_view line);
 
 // The writer for format. csv and jsonl end their lines themselves: their
-// stream must not turn LF into CR LF (platform_binary_stream).
-std::unique_ptr<ResultWriter> make_result_writer(OutputFormat format, const TextStream& stream);
+// stream must not turn LF into CR LF (platform_binary_stream). With
+// mark_matches (context was asked for), csv has a last column "match" (yes or
+// no) and jsonl a key "match" (true or false); text always shows a context
+// record as its line with two blanks in front.
+std::unique_ptr<ResultWriter> make_result_writer(OutputFormat format, const TextStream& stream,
+                                                 bool mark_matches = false);

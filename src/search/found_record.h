@@ -15,6 +15,8 @@ struct FoundRecord {
   std::string_view coded;    // the message's base64 text as found, "=" padding included
   const RecordFields& fields;
   std::string_view file_name;  // the month log's name
+  // False for a record printed as the context of a match.
+  bool match = true;
 };
 
 class ResultWriter {

@@ -3,9 +3,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/platform.h"
@@ -23,6 +26,16 @@
 namespace {
 
 const char kLineTooLong[] = "not enough memory for a line this long";
+
+// How often, in records, conversations are looked over, and how many records
+// a conference may be quiet before what is kept for it is dropped.
+constexpr std::uint64_t kSweepEvery = 1 << 16;
+constexpr std::uint64_t kContextWindow = 1 << 20;
+
+const char* find_in(const char* text, std::size_t length, const char* needle, std::size_t needle_length) {
+  const std::size_t at = std::string_view(text, length).find(std::string_view(needle, needle_length));
+  return at == std::string_view::npos ? nullptr : text + at;
+}
 
 bool is_base64_char(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
@@ -43,6 +56,9 @@ struct Scanner final : RecordSink {
   std::FILE* const out;
   ResultWriter* const writer;
   const bool writer_needs_fields = writer->needs_fields();
+  // With context, every record is a possible neighbour of a match: the
+  // finder hands over every one, and the id is tested here.
+  const bool visit_every_record;
   const RecordMatcher matcher{settings};
   const NeedleStrings prefilter_strings_ = prefilter_strings(settings);
   Base64Prefilter prefilter{prefilter_strings_};
@@ -53,48 +69,139 @@ struct Scanner final : RecordSink {
   std::vector<char> message = std::vector<char>(20000);
   LineReader reader;
   std::uint64_t matches = 0;  // in the current month
+  std::uint64_t records = 0;  // record lines handed over, in all months
   std::string file_name;      // of the current month
+
+  // A record kept as the possible context of a later match.
+  struct KeptRecord {
+    std::string line;   // its text
+    std::size_t coded;  // where its coded message starts in line
+    std::string file;   // the month log it is from
+  };
+  // What is known of a conference's conversation.
+  struct Conversation {
+    std::deque<KeptRecord> before;  // its last records, at most context
+    int after = 0;                  // records still to print after a match
+    std::uint64_t last_seen = 0;    // the count of records at its last one
+  };
+  std::unordered_map<std::string, Conversation> conversations;
 
   explicit Scanner(const ScanTask& task)
       : settings(task.settings),
         output(task.output),
         out(task.output.results),
         writer(task.output.writer),
-        filter{&prefilter, id_needle.c_str(), id_needle.size(),
-               searches_first(task.loop, task.path) && chunk_needles.usable() ? &chunk_needles : nullptr},
+        visit_every_record(task.settings.context > 0),
+        filter{&prefilter, visit_every_record ? "" : id_needle.c_str(), visit_every_record ? 0 : id_needle.size(),
+               !visit_every_record && searches_first(task.loop, task.path) && chunk_needles.usable() ? &chunk_needles
+                                                                                                       : nullptr},
         find_records(record_finder(task.loop)) {
     if (find_records == nullptr) throw std::invalid_argument("this build or processor has no such scan loop");
   }
 
-  // Prints the record when its message matches. False when the output
-  // has failed.
-  bool take(const RecordLine& r) override {
-    if (!r.message_may_match) return true;
-    const std::string_view head(r.text, static_cast<std::size_t>(r.coded - r.text));
-    RecordFields fields;
-    if (settings.filters_records()) {
-      fields = read_record_fields(head);
-      if (!matcher.fields_match(fields)) return true;
-    }
-
-    const std::size_t coded_length = static_cast<std::size_t>(r.text + r.length - r.coded);
+  // Decodes the message of a record whose coded text starts at coded and
+  // ends at end into message; its length, up to its first NUL.
+  std::size_t decode(const char* coded, const char* end) {
+    const std::size_t coded_length = static_cast<std::size_t>(end - coded);
     if (message.size() < coded_length / 4 * 3 + 4) message.resize(coded_length / 4 * 3 + 4);
     int decoded = 0;
-    decode_message(r.coded, message.data(), &decoded);
+    decode_message(coded, message.data(), &decoded);
     // The message ends at its first NUL, for matching and printing alike.
     const void* nul = std::memchr(message.data(), '\0', static_cast<std::size_t>(decoded));
-    const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - message.data())
-                                   : static_cast<std::size_t>(decoded);
-    if (!matcher.message_matches(std::string_view(message.data(), length))) return true;
+    return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - message.data())
+               : static_cast<std::size_t>(decoded);
+  }
 
-    ++matches;
-    std::string_view coded;
-    if (writer_needs_fields) {
-      if (!settings.filters_records()) fields = read_record_fields(head);
-      coded = coded_text(r.coded, r.text + r.length);
+  // Whether the record is one to print; its message is then in message, of
+  // the length given. fields are read when the filters need them.
+  bool is_match(const RecordLine& r, std::string_view head, RecordFields& fields, bool fields_read,
+                std::size_t& length) {
+    if (!r.message_may_match) return false;
+    // With every record visited, the finder has not looked for the id.
+    if (visit_every_record && !id_needle.empty() &&
+        !has_whole_id(r.text, r.length, id_needle.c_str(), id_needle.size(), &find_in)) {
+      return false;
     }
-    writer->record(FoundRecord{head, std::string_view(message.data(), length), coded, fields, file_name});
+    if (settings.filters_records()) {
+      if (!fields_read) fields = read_record_fields(head);
+      if (!matcher.fields_match(fields)) return false;
+    }
+    length = decode(r.coded, r.text + r.length);
+    return matcher.message_matches(std::string_view(message.data(), length));
+  }
+
+  // Hands a record to the writer. False when the output has failed.
+  bool emit(std::string_view head, const char* coded, const char* end, std::size_t length, RecordFields& fields,
+            bool fields_read, std::string_view file, bool is_a_match) {
+    std::string_view coded_run;
+    if (writer_needs_fields) {
+      if (!fields_read) fields = read_record_fields(head);
+      coded_run = coded_text(coded, end);
+    }
+    FoundRecord found{head, std::string_view(message.data(), length), coded_run, fields, file};
+    found.match = is_a_match;
+    writer->record(found);
     return !std::ferror(out);
+  }
+
+  // Prints the record when it matches, and with context its conference's
+  // records around it. False when the output has failed.
+  bool take(const RecordLine& r) override {
+    ++records;
+    const std::string_view head(r.text, static_cast<std::size_t>(r.coded - r.text));
+    RecordFields fields;
+    std::size_t length = 0;
+    if (settings.context == 0) {
+      if (!is_match(r, head, fields, false, length)) return true;
+      ++matches;
+      return emit(head, r.coded, r.text + r.length, length, fields, false, file_name, true);
+    }
+    fields = read_record_fields(head);
+    const bool found = is_match(r, head, fields, true, length);
+    if (found) ++matches;
+    // A record of no conference is in no conversation.
+    if (!fields.conf_id.present) {
+      return !found || emit(head, r.coded, r.text + r.length, length, fields, true, file_name, true);
+    }
+    Conversation& talk = conversations[std::string(fields.conf_id.text)];
+    talk.last_seen = records;
+    if (found) {
+      // The records kept before it first; they use the message's buffer, so
+      // the match is decoded again after them.
+      const bool kept_any = !talk.before.empty();
+      for (const KeptRecord& kept : talk.before) {
+        const std::string_view kept_head(kept.line.data(), kept.coded);
+        const char* kept_coded = kept.line.data() + kept.coded;
+        const char* kept_end = kept.line.data() + kept.line.size();
+        RecordFields kept_fields;
+        if (!emit(kept_head, kept_coded, kept_end, decode(kept_coded, kept_end), kept_fields, false, kept.file,
+                  false)) {
+          return false;
+        }
+      }
+      talk.before.clear();
+      if (kept_any) length = decode(r.coded, r.text + r.length);
+      talk.after = settings.context;
+      return emit(head, r.coded, r.text + r.length, length, fields, true, file_name, true);
+    }
+    if (talk.after > 0) {
+      --talk.after;
+      return emit(head, r.coded, r.text + r.length, decode(r.coded, r.text + r.length), fields, true, file_name,
+                  false);
+    }
+    if (talk.before.size() == static_cast<std::size_t>(settings.context)) talk.before.pop_front();
+    talk.before.push_back({std::string(r.text, r.length), head.size(), file_name});
+    if (records % kSweepEvery == 0) forget_quiet_conversations();
+    return true;
+  }
+
+  // Drops what is kept for conferences with no record in the last
+  // kContextWindow records: memory is bounded by context records for each
+  // conference seen in that window.
+  void forget_quiet_conversations() {
+    for (auto it = conversations.begin(); it != conversations.end();) {
+      it = records - it->second.last_seen > kContextWindow ? conversations.erase(it) : std::next(it);
+    }
   }
 
   // False when the output has failed.

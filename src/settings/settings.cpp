@@ -91,6 +91,18 @@ bool parse_yes_no(const std::string& text, bool& value) {
   return false;
 }
 
+// 0 to kMostContext in decimal digits; empty is 0.
+bool parse_context(const std::string& text, int& context) {
+  int n = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + (c - '0');
+    if (n > kMostContext) return false;
+  }
+  context = n;
+  return true;
+}
+
 }  // namespace
 
 SettingsReading read_search_settings(const SettingsFile& file, const SettingOverrides& overrides) {
@@ -139,6 +151,9 @@ SettingsReading read_search_settings(const SettingsFile& file, const SettingOver
   if (!parse_format(text, run.format)) return fail(SettingsProblem::invalid_format, text);
   text = read("ignore_case", "", kTextCapacity);
   if (!parse_yes_no(text, s.ignore_case)) return fail(SettingsProblem::invalid_ignore_case, text);
+  text = read("context", "", kTextCapacity);
+  s.context_given = !text.empty();
+  if (!parse_context(text, s.context)) return fail(SettingsProblem::invalid_context, text);
 
   s.search_id = read("search_id", "", kIdCapacity);
   s.from_id = read("from_id", "", kTextCapacity);

@@ -48,6 +48,10 @@ struct SearchSettings {
   TimeKey until_key = kLatestTime;
   // The search strings and the room match in any letter case.
   bool ignore_case = false;
+  // Up to context records before and after each match from its conference
+  // are printed too; context_given tells the data formats to mark matches.
+  int context = 0;
+  bool context_given = false;
 
   // Whether a record must pass a filter besides its message.
   bool filters_records() const {
@@ -74,6 +78,7 @@ enum class SettingsProblem {
   invalid_until_time,
   invalid_format,
   invalid_ignore_case,
+  invalid_context,
   nothing_to_search,
 };
 
@@ -89,8 +94,11 @@ using SettingOverrides = std::map<std::string, std::string>;
 
 // Reads and checks the settings, in the order the user is told of problems:
 // since and until when given, start_time, then end_time (a missing one is taken
-// from since or until), format and ignore_case, then whether there is anything
-// to search for (search1, an id, the room or a time).
+// from since or until), format, ignore_case and context, then whether there is
+// anything to search for (search1, an id, the room or a time).
+
+// The most records of context before and after a match.
+constexpr int kMostContext = 1000;
 SettingsReading read_search_settings(const SettingsFile& file, const SettingOverrides& overrides = {});
 
 // A month text read as scanf's "%04d_%02d" reads it: blanks skipped, a year of
