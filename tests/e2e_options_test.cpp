@@ -186,6 +186,9 @@ std::vector<OptionCase> option_cases() {
       {"--format", kIni, {"--format", "xml"}, 1, "", "invalid format: xml\n"},
       {"ignore_case", "[Config]\nignore_case=maybe\nsearch1=x\nstart_time=2007_01\nend_time=2007_01\n", {}, 1, "",
        "invalid ignore_case: maybe\n"},
+      {"progress", "[Config]\nprogress=sometimes\nsearch1=x\nstart_time=2007_01\nend_time=2007_01\n", {}, 1, "",
+       "invalid progress: sometimes\n"},
+      {"--no-progress takes no value", kIni, {"--no-progress=yes"}, 1, "", "option --no-progress takes no value\n"},
       {"no task but the months", nullptr, range, 1, "", "no id or string specified\n"},
       {"no task and no file", nullptr, {"--search", "x"}, 1, "", "invalid start time: \nno settings file at @\n"},
       {"--help wins", kIni, {"--search", "x", "--help", "--format", "xml"}, 0, "@usage", ""},
@@ -364,7 +367,7 @@ TEST(EndToEndOptions, HelpFitsOneScreen) {
   EXPECT_LE(lines, 24u);
   for (const char* option : {"--dir", "--config", "--start", "--end", "--search", "--all", "--any", "--id",
                              "--from-id", "--to-id", "--conf-id", "--room", "--since", "--until", "--ignore-case",
-                             "--format", "--output"}) {
+                             "--format", "--context", "--no-progress", "--output"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }

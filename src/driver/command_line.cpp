@@ -40,6 +40,7 @@ const Option kOptions[] = {
     {"--ignore-case", Kind::flag, "ignore_case", "yes"},
     {"--format", Kind::value, "format", nullptr},
     {"--context", Kind::value, "context", nullptr},
+    {"--no-progress", Kind::flag, "progress", "no"},
 };
 
 const char kUsage[] =
@@ -64,6 +65,7 @@ const char kUsage[] =
     "  --context N       also up to N records before and after each match from its\n"
     "                    conference (context; 0 to 1000)\n"
     "  --output FILE     the results to FILE, replaced only when all went well\n"
+    "  --no-progress     no progress line on a terminal (progress=no)\n"
     "  --help            this text\n"
     "Exit status: 0 when the search ran, 1 on an error.\n";
 

@@ -10,6 +10,7 @@
 
 #include "driver/command_line.h"
 #include "driver/version.h"
+#include "output/progress.h"
 #include "output/result_writer.h"
 #include "platform/platform.h"
 #include "search/month_log.h"
@@ -30,6 +31,7 @@ const char kInvalidUntilTime[] = "invalid until time: %s\n";
 const char kInvalidFormat[] = "invalid format: %s\n";
 const char kInvalidIgnoreCase[] = "invalid ignore_case: %s\n";
 const char kInvalidContext[] = "invalid context: %s\n";
+const char kInvalidProgress[] = "invalid progress: %s\n";
 const char kNothingToSearch[] = "no id or string specified\n";
 const char kNoSettingsFile[] = "no settings file at %s\n";
 const char kMissingValue[] = "option %s needs a value\n";
@@ -106,6 +108,9 @@ bool read_settings(const std::string& path, const CommandLine& line, RunSettings
       return false;
     case SettingsProblem::invalid_context:
       report(kInvalidContext, text);
+      return false;
+    case SettingsProblem::invalid_progress:
+      report(kInvalidProgress, text);
       return false;
     case SettingsProblem::nothing_to_search:
       report(kNothingToSearch);
@@ -246,7 +251,14 @@ int run_search(int argc, char** argv, const std::string& directory) {
   const std::unique_ptr<ResultWriter> writer =
       make_result_writer(settings.format, stream, settings.search.context_given);
   ScanTask task{folder, settings.search, {results.file(), writer.get(), &report_cannot_read}};
+  // Shown to a person waiting at a terminal, and only there.
+  std::unique_ptr<ProgressLine> progress;
+  if (settings.progress && platform_stderr_is_terminal()) {
+    progress = std::make_unique<ProgressLine>(stderr, log_bytes(folder, settings.search.start, settings.search.end));
+    task.output.progress = progress.get();
+  }
   const bool written = scan_event_logs(task);
+  if (progress) progress->finish();
   if (!results.close()) return 1;
   (void)written;  // standard output's failure is told at the end of the run
   return 0;

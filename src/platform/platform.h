@@ -105,6 +105,11 @@ void platform_remove_file(const std::string& path);
 // what f holds is written first as it was meant. Nothing to do on Linux.
 void platform_binary_stream(std::FILE* f);
 
+// The size of the regular file at path, found without opening it (opening
+// a FIFO would wake its writer). False for a missing path and for anything
+// that is not a regular file.
+bool platform_path_size(const std::string& path, std::uint64_t& size);
+
 // True when path names a folder (or a link to one).
 bool platform_is_directory(const std::string& path);
 

@@ -258,6 +258,13 @@ void platform_remove_file(const std::string& path) { unlink(path.c_str()); }
 
 void platform_binary_stream(std::FILE* /*f: Linux streams write LF as it is*/) {}
 
+bool platform_path_size(const std::string& path, std::uint64_t& size) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  size = static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
 bool platform_is_directory(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

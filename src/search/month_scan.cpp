@@ -70,6 +70,7 @@ struct Scanner final : RecordSink {
   LineReader reader;
   std::uint64_t matches = 0;  // in the current month
   std::uint64_t records = 0;  // record lines handed over, in all months
+  std::uint64_t all_matches = 0;
   std::string file_name;      // of the current month
 
   // A record kept as the possible context of a later match.
@@ -140,6 +141,7 @@ struct Scanner final : RecordSink {
     }
     FoundRecord found{head, std::string_view(message.data(), length), coded_run, fields, file};
     found.match = is_a_match;
+    if (output.progress) output.progress->before_output();
     writer->record(found);
     return !std::ferror(out);
   }
@@ -154,11 +156,15 @@ struct Scanner final : RecordSink {
     if (settings.context == 0) {
       if (!is_match(r, head, fields, false, length)) return true;
       ++matches;
+      ++all_matches;
       return emit(head, r.coded, r.text + r.length, length, fields, false, file_name, true);
     }
     fields = read_record_fields(head);
     const bool found = is_match(r, head, fields, true, length);
-    if (found) ++matches;
+    if (found) {
+      ++matches;
+      ++all_matches;
+    }
     // A record of no conference is in no conversation.
     if (!fields.conf_id.present) {
       return !found || emit(head, r.coded, r.text + r.length, length, fields, true, file_name, true);
@@ -204,6 +210,11 @@ struct Scanner final : RecordSink {
     }
   }
 
+  void tell_cannot_read(const std::string& path, const std::string& reason) {
+    if (output.progress) output.progress->before_output();
+    output.cannot_read(path, reason);
+  }
+
   // False when the output has failed.
   // exists tells whether the log was there.
   bool scan_log(const std::string& path, bool* exists = nullptr) {
@@ -217,23 +228,25 @@ struct Scanner final : RecordSink {
         if (exists) *exists = false;
         return true;
       case OpenStatus::failed:
-        output.cannot_read(path, reason);
+        tell_cannot_read(path, reason);
         return true;
       case OpenStatus::opened:
         break;
     }
+    if (output.progress) output.progress->log_started(file_name);
     bool output_ok = true;
     try {
       reader.start(file, &may_be_record);
       Chunk chunk;
       while (output_ok && reader.next_chunk(chunk)) {
         output_ok = find_records(chunk, filter, *this);
+        if (output.progress) output.progress->advanced(static_cast<std::uint64_t>(chunk.end - chunk.begin), all_matches);
       }
-      if (reader.failed()) output.cannot_read(path, reader.reason());
+      if (reader.failed()) tell_cannot_read(path, reader.reason());
     } catch (const std::bad_alloc&) {
       // A record line too long for the memory there is: the results so far
       // stand, and the next month is searched.
-      output.cannot_read(path, kLineTooLong);
+      tell_cannot_read(path, kLineTooLong);
     }
     platform_close(file);
     return output_ok;
@@ -243,6 +256,19 @@ struct Scanner final : RecordSink {
 }  // namespace
 
 bool scan_one_log(const ScanTask& task, const std::string& path) { return Scanner(task).scan_log(path); }
+
+std::uint64_t log_bytes(const std::string& directory, const Month& start, const Month& end) {
+  std::uint64_t total = 0;
+  for (int year = start.year; year <= end.year; ++year) {
+    const int first = year == start.year ? start.month : 1;
+    const int last = year == end.year ? end.month : 12;
+    for (int month = first; month <= last; ++month) {
+      std::uint64_t size = 0;
+      if (platform_path_size(month_log_path(directory, year, month), size)) total += size;
+    }
+  }
+  return total;
+}
 
 bool scan_event_logs(const ScanTask& task) {
   const Month& start = task.settings.start;

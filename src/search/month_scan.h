@@ -13,6 +13,7 @@
 // decoded.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -20,12 +21,27 @@
 #include "search/scan_loop.h"
 #include "settings/settings.h"
 
+// Told how a search advances, to show it to a waiting user.
+class ScanProgress {
+ public:
+  // A month log is opened.
+  virtual void log_started(const std::string& file_name) = 0;
+  // bytes more of it were read; matches so far in all months.
+  virtual void advanced(std::uint64_t bytes, std::uint64_t matches) = 0;
+  // Something is about to be written (a result or a message).
+  virtual void before_output() = 0;
+
+ protected:
+  ~ScanProgress() = default;
+};
+
 // Where the results go, and where a month that cannot be read is told of.
 struct ScanOutput {
   std::FILE* results;    // checked for a write error after each record
   ResultWriter* writer;  // writes the results, to results, in some form
   // Called for a month log that exists but cannot be read, with the reason.
   void (*cannot_read)(const std::string& path, const std::string& reason);
+  ScanProgress* progress = nullptr;  // nullptr: nobody is told
 };
 
 // One search: the folder of the logs, what to look for, and where to put it.
@@ -44,6 +60,9 @@ struct ScanTask {
 // missing month is passed over silently (the writer is told of it). The walk stops early when the results
 // can no longer be written; false then (the caller reports that).
 bool scan_event_logs(const ScanTask& task);
+
+// The bytes of the month logs from start to end that are regular files.
+std::uint64_t log_bytes(const std::string& directory, const Month& start, const Month& end);
 
 // Searches one log file; task.directory is not used. False when the results
 // can no longer be written.

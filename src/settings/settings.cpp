@@ -154,6 +154,9 @@ SettingsReading read_search_settings(const SettingsFile& file, const SettingOver
   text = read("context", "", kTextCapacity);
   s.context_given = !text.empty();
   if (!parse_context(text, s.context)) return fail(SettingsProblem::invalid_context, text);
+  text = read("progress", "yes", kTextCapacity);
+  if (text.empty()) text = "yes";
+  if (!parse_yes_no(text, run.progress)) return fail(SettingsProblem::invalid_progress, text);
 
   s.search_id = read("search_id", "", kIdCapacity);
   s.from_id = read("from_id", "", kTextCapacity);

@@ -68,6 +68,7 @@ struct RunSettings {
   SearchSettings search;
   OutputFormat format = OutputFormat::text;
   std::string log_dir;  // as written; empty: the program's folder
+  bool progress = true;  // a progress line on a terminal's standard error
 };
 
 enum class SettingsProblem {
@@ -79,6 +80,7 @@ enum class SettingsProblem {
   invalid_format,
   invalid_ignore_case,
   invalid_context,
+  invalid_progress,
   nothing_to_search,
 };
 
@@ -94,7 +96,7 @@ using SettingOverrides = std::map<std::string, std::string>;
 
 // Reads and checks the settings, in the order the user is told of problems:
 // since and until when given, start_time, then end_time (a missing one is taken
-// from since or until), format, ignore_case and context, then whether there is
+// from since or until), format, ignore_case, context and progress, then whether there is
 // anything to search for (search1, an id, the room or a time).
 
 // The most records of context before and after a match.
