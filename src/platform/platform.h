@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -145,3 +146,8 @@ const char* platform_path_separators();
 // True when path does not depend on the working directory: it starts at a
 // root ("/"; on Windows also "\" or a drive's "X:").
 bool platform_is_absolute_path(const std::string& path);
+
+// Splits when into the fields of the UTC calendar (gmtime_r on Linux,
+// gmtime_s on Windows). False where the system cannot (a time before 1970 on
+// Windows, or out of its range); fields is then unspecified.
+bool platform_utc_time(std::time_t when, std::tm& fields);

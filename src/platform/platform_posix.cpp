@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -289,3 +290,5 @@ void platform_close(PlatformFile file) { close(static_cast<int>(file.handle)); }
 const char* platform_path_separators() { return "/"; }
 
 bool platform_is_absolute_path(const std::string& path) { return !path.empty() && path[0] == '/'; }
+
+bool platform_utc_time(std::time_t when, std::tm& fields) { return gmtime_r(&when, &fields) != nullptr; }

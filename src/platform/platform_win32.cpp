@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -321,3 +322,5 @@ bool platform_is_absolute_path(const std::string& path) {
                             ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
   return drive_letter;
 }
+
+bool platform_utc_time(std::time_t when, std::tm& fields) { return gmtime_s(&fields, &when) == 0; }
