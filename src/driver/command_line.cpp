@@ -25,6 +25,7 @@ const Option kOptions[] = {
     {"--dir", Kind::path, "dir", nullptr},
     {"--config", Kind::path, "config", nullptr},
     {"--output", Kind::path, "output", nullptr},
+    {"--manifest", Kind::path, "manifest", nullptr},
     {"--start", Kind::value, "start_time", nullptr},
     {"--end", Kind::value, "end_time", nullptr},
     {"--search", Kind::search, nullptr, nullptr},
@@ -44,7 +45,7 @@ const Option kOptions[] = {
 };
 
 const char kUsage[] =
-    "Usage: logsift [OPTION]...\n"
+    "Usage: logsift [OPTION]...      (--help: this text)\n"
     "Prints the matching instant-message records of the month logs\n"
     "(mcu_event_log_YYYY_MM.txt), messages decoded. Each option but --help,\n"
     "--config, --output and --manifest has a search.ini key ([Config]), named in ();\n"
@@ -65,8 +66,8 @@ const char kUsage[] =
     "  --context N       also up to N records before and after each match from its\n"
     "                    conference (context; 0 to 1000)\n"
     "  --output FILE     the results to FILE, replaced only when all went well\n"
+    "  --manifest FILE   a JSON record of the search: settings, logs and SHA-256s\n"
     "  --no-progress     no progress line on a terminal (progress=no)\n"
-    "  --help            this text\n"
     "Exit status: 0 when the search ran, 1 on an error.\n";
 
 const Option* find_option(const std::string& name) {
@@ -123,7 +124,8 @@ CommandLine parse_command_line(const std::vector<std::string>& texts, const std:
         if (path.empty()) return fail(CommandLineProblem::missing_value);
         (std::strcmp(option->key, "dir") == 0      ? line.dir
          : std::strcmp(option->key, "config") == 0 ? line.config
-                                                   : line.output) = path;
+         : std::strcmp(option->key, "output") == 0 ? line.output
+                                                   : line.manifest) = path;
         break;
       case Kind::value:
         line.overrides[option->key] = text;

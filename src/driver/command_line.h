@@ -19,6 +19,7 @@ struct CommandLine {
   std::string dir;
   std::string config;
   std::string output;
+  std::string manifest;
 
   CommandLineProblem problem = CommandLineProblem::none;
   std::string option;  // the option with the problem

@@ -10,6 +10,7 @@
 
 #include "driver/command_line.h"
 #include "driver/version.h"
+#include "output/manifest.h"
 #include "output/progress.h"
 #include "output/result_writer.h"
 #include "platform/platform.h"
@@ -39,6 +40,7 @@ const char kUnexpectedValue[] = "option %s takes no value\n";
 const char kTooManySearches[] = "too many search strings: %s is given more than %d times\n";
 const char kNoSuchFile[] = "no such file";
 const char kNoSuchFolder[] = "no such folder";
+const char kManifestOk[] = "ok";
 
 void report_cannot_read(const std::string& path, const std::string& reason) {
   report(kCannotRead, path.c_str(), reason.c_str());
@@ -147,6 +149,37 @@ bool logs_folder(const CommandLine& line, const RunSettings& settings, const std
   return false;
 }
 
+// Every setting of the run, as the manifest records it.
+std::vector<std::pair<std::string, std::string>> manifest_settings(const RunSettings& run, const std::string& path,
+                                                                   const std::string& folder,
+                                                                   const CommandLine& line) {
+  const SearchSettings& s = run.search;
+  auto month = [](const Month& m) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d_%02d", m.year, m.month);
+    return std::string(text);
+  };
+  static const char* const kFormats[] = {"text", "csv", "jsonl", "count"};
+  std::vector<std::pair<std::string, std::string>> out = {{"settings_file", path}, {"log_dir", folder},
+                                                          {"start_time", month(s.start)}, {"end_time", month(s.end)}};
+  for (int slot = 0; slot < kSearchSlots; ++slot) {
+    out.emplace_back("search" + std::to_string(slot + 1), s.search_strings[static_cast<std::size_t>(slot)]);
+  }
+  out.insert(out.end(), {{"multi_search", s.all_mode ? "and" : "or"},
+                         {"search_id", s.search_id},
+                         {"from_id", s.from_id},
+                         {"to_id", s.to_id},
+                         {"conf_id", s.conf_id},
+                         {"room", s.room},
+                         {"since", s.since},
+                         {"until", s.until},
+                         {"ignore_case", s.ignore_case ? "yes" : "no"},
+                         {"format", kFormats[static_cast<int>(run.format)]},
+                         {"context", std::to_string(s.context)},
+                         {"output", line.output}});
+  return out;
+}
+
 // Where the results go: standard output, or a new file beside the one the
 // user named, which takes that one's place only when everything was written.
 class Results {
@@ -212,10 +245,14 @@ void report(const char* format, ...) {
   va_end(args);
 }
 
-void print_version() {
-  std::printf(kVersionLine, kVersion.major, kVersion.minor, kVersion.patch, kVersion.release_suffix,
-              kVersion.build_note);
+std::string version_line() {
+  char line[256];
+  std::snprintf(line, sizeof line, kVersionLine, kVersion.major, kVersion.minor, kVersion.patch,
+                kVersion.release_suffix, kVersion.build_note);
+  return line;
 }
+
+void print_version() { std::fputs(version_line().c_str(), stdout); }
 
 int run_search(int argc, char** argv, const std::string& directory) {
   if (argc > 1 && std::strcmp(argv[1], kVersionOption) == 0) {
@@ -257,9 +294,37 @@ int run_search(int argc, char** argv, const std::string& directory) {
     progress = std::make_unique<ProgressLine>(stderr, log_bytes(folder, settings.search.start, settings.search.end));
     task.output.progress = progress.get();
   }
-  const bool written = scan_event_logs(task);
+  std::vector<LogAudit> audit;
+  Manifest manifest;
+  if (!line.manifest.empty()) {
+    task.output.audit = &audit;
+    manifest.started = utc_now_iso8601();
+  }
+  scan_event_logs(task);
   if (progress) progress->finish();
-  if (!results.close()) return 1;
-  (void)written;  // standard output's failure is told at the end of the run
-  return 0;
+  int status = results.close() ? 0 : 1;
+  // Standard output's failure is told at the end of the run; the manifest
+  // records it already.
+  if (results.is_stdout() && (std::fflush(stdout) != 0 || std::ferror(stdout))) status = 1;
+  if (line.manifest.empty()) return status;
+  manifest.finished = utc_now_iso8601();
+  manifest.tool = version_line();
+  manifest.tool.pop_back();  // its newline
+  manifest.settings = manifest_settings(settings, settings_path, folder, line);
+  for (const LogAudit& log : audit) {
+    if (!log.exists) {
+      manifest.missing.push_back(log.name);
+      continue;
+    }
+    manifest.files.push_back({log.name, log.bytes, log.sha256, log.records, log.matches,
+                              log.cannot_read.empty() ? kManifestOk : log.cannot_read});
+    manifest.matches += log.matches;
+  }
+  manifest.exit_status = status;
+  Results file;
+  if (!file.open(line.manifest)) return 1;
+  platform_binary_stream(file.file());
+  const std::string text = render_manifest(manifest);
+  std::fwrite(text.data(), 1, text.size(), file.file());
+  return file.close() ? status : 1;
 }

@@ -20,6 +20,9 @@ int run_search(int argc, char** argv, const std::string& directory);
 
 void print_version();
 
+// The version line, newline included.
+std::string version_line();
+
 // Writes one printf-style message to standard error. Standard output is
 // flushed first, so that when both streams go to one place the lines stand in
 // the order of the events they tell of. Every message of the program goes

@@ -82,6 +82,7 @@ bool LineReader::fill() {
     n = static_cast<const char*>(z) - to;
     at_end_ = true;
   }
+  if (observer_ != nullptr && n > 0) observer_->bytes_read(to, static_cast<std::size_t>(n));
   if (skipping_) {
     const void* lf = std::memchr(to, '\n', static_cast<std::size_t>(n));
     if (lf == nullptr) {

@@ -40,9 +40,23 @@ struct Line {
   bool ended;          // true when an LF followed
 };
 
+// Sees every byte the reader takes from the file, in order: the bytes up to
+// the size the file had at start() (or up to a Ctrl-Z), which are the bytes
+// searched.
+class ByteObserver {
+ public:
+  virtual void bytes_read(const char* data, std::size_t length) = 0;
+
+ protected:
+  ~ByteObserver() = default;
+};
+
 class LineReader {
  public:
   LineReader();
+
+  // Tells observer of the bytes read from now on; nullptr for nobody.
+  void observe(ByteObserver* observer) { observer_ = observer; }
 
   // Tells from the first bytes of a line (at least 256 KiB of it, no line end
   // yet) whether the caller wants it whole.
@@ -75,6 +89,7 @@ class LineReader {
   std::uint64_t remaining_ = 0;    // bytes left of the size at start()
   std::uint64_t start_size_ = 0;
   WantsLongLine wants_long_line_ = nullptr;
+  ByteObserver* observer_ = nullptr;
   std::string reason_;
   PlatformFile file_{};
 };

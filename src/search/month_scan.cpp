@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 #include <iterator>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sha256.h"
 #include "search/case_needles.h"
 #include "search/chunk_needles.h"
 #include "search/decoder.h"
@@ -50,6 +52,16 @@ std::string_view coded_text(const char* coded, const char* end) {
   return {coded, static_cast<std::size_t>(p - coded)};
 }
 
+// Hashes and counts the bytes searched.
+struct Hasher final : ByteObserver {
+  Sha256 hash;
+  std::uint64_t bytes = 0;
+  void bytes_read(const char* data, std::size_t length) override {
+    hash.update(data, length);
+    bytes += length;
+  }
+};
+
 struct Scanner final : RecordSink {
   const SearchSettings& settings;
   const ScanOutput& output;
@@ -70,6 +82,9 @@ struct Scanner final : RecordSink {
   LineReader reader;
   std::uint64_t matches = 0;  // in the current month
   std::uint64_t records = 0;  // record lines handed over, in all months
+  std::uint64_t month_records = 0;
+  std::unique_ptr<Hasher> hasher;  // when auditing
+  std::string cannot_read;         // the current month's reason, when auditing
   std::uint64_t all_matches = 0;
   std::string file_name;      // of the current month
 
@@ -92,12 +107,16 @@ struct Scanner final : RecordSink {
         output(task.output),
         out(task.output.results),
         writer(task.output.writer),
-        visit_every_record(task.settings.context > 0),
+        visit_every_record(task.settings.context > 0 || task.output.audit != nullptr),
         filter{&prefilter, visit_every_record ? "" : id_needle.c_str(), visit_every_record ? 0 : id_needle.size(),
                !visit_every_record && searches_first(task.loop, task.path) && chunk_needles.usable() ? &chunk_needles
                                                                                                        : nullptr},
         find_records(record_finder(task.loop)) {
     if (find_records == nullptr) throw std::invalid_argument("this build or processor has no such scan loop");
+    if (task.output.audit != nullptr) {
+      hasher = std::make_unique<Hasher>();
+      reader.observe(hasher.get());
+    }
   }
 
   // Decodes the message of a record whose coded text starts at coded and
@@ -150,6 +169,7 @@ struct Scanner final : RecordSink {
   // records around it. False when the output has failed.
   bool take(const RecordLine& r) override {
     ++records;
+    ++month_records;
     const std::string_view head(r.text, static_cast<std::size_t>(r.coded - r.text));
     RecordFields fields;
     std::size_t length = 0;
@@ -211,6 +231,7 @@ struct Scanner final : RecordSink {
   }
 
   void tell_cannot_read(const std::string& path, const std::string& reason) {
+    cannot_read = reason;
     if (output.progress) output.progress->before_output();
     output.cannot_read(path, reason);
   }
@@ -221,6 +242,8 @@ struct Scanner final : RecordSink {
     PlatformFile file{};
     std::string reason;
     matches = 0;
+    month_records = 0;
+    cannot_read.clear();
     file_name = path.substr(path.find_last_of('/') + 1);
     if (exists) *exists = true;
     switch (platform_open_for_reading(path, file, reason)) {
@@ -282,6 +305,18 @@ bool scan_event_logs(const ScanTask& task) {
       bool exists = false;
       const bool written = scanner.scan_log(month_log_path(task.directory, year, month), &exists);
       scanner.writer->month_done({year, month}, exists, scanner.matches);
+      if (task.output.audit != nullptr) {
+        LogAudit entry;
+        entry.name = scanner.file_name;
+        entry.exists = exists;
+        entry.bytes = scanner.hasher->bytes;
+        entry.sha256 = scanner.hasher->hash.hex_digest();
+        entry.records = scanner.month_records;
+        entry.matches = scanner.matches;
+        entry.cannot_read = scanner.cannot_read;
+        scanner.hasher->bytes = 0;
+        task.output.audit->push_back(entry);
+      }
       // A message flushes the results first, which can fail there too.
       if (!written || std::ferror(task.output.results)) return false;
     }

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "search/found_record.h"
 #include "search/scan_loop.h"
@@ -35,6 +36,17 @@ class ScanProgress {
   ~ScanProgress() = default;
 };
 
+// What a search did with one month log of its range, for the record of it.
+struct LogAudit {
+  std::string name;            // the log's file name
+  bool exists = false;         // false: there was no such file
+  std::uint64_t bytes = 0;     // the bytes searched (read up to the size at the open)
+  std::string sha256;          // of those bytes, hex
+  std::uint64_t records = 0;   // record lines
+  std::uint64_t matches = 0;
+  std::string cannot_read;     // why it could not be read (whole); empty when it was
+};
+
 // Where the results go, and where a month that cannot be read is told of.
 struct ScanOutput {
   std::FILE* results;    // checked for a write error after each record
@@ -42,6 +54,9 @@ struct ScanOutput {
   // Called for a month log that exists but cannot be read, with the reason.
   void (*cannot_read)(const std::string& path, const std::string& reason);
   ScanProgress* progress = nullptr;  // nullptr: nobody is told
+  // When given, one entry is added for each month searched, in order; the
+  // search then hashes what it reads and counts every record line.
+  std::vector<LogAudit>* audit = nullptr;
 };
 
 // One search: the folder of the logs, what to look for, and where to put it.
