@@ -12,9 +12,7 @@ namespace {
 // its own, two spaces deeper than its brackets.
 class Block {
  public:
-  Block(std::string& out, int depth, char open, char close) : out_(out), depth_(depth), close_(close) {
-    out_ += open;
-  }
+  Block(std::string& out, int depth, char open, char close) : out_(out), depth_(depth), close_(close) { out_ += open; }
 
   // Starts the next element of an array.
   void element() {

@@ -9,16 +9,16 @@
 #include <vector>
 
 struct ManifestFile {
-  std::string name;         // the month log's file name
-  std::uint64_t size = 0;   // bytes searched (and hashed)
-  std::string sha256;       // hex
+  std::string name;        // the month log's file name
+  std::uint64_t size = 0;  // bytes searched (and hashed)
+  std::string sha256;      // hex
   std::uint64_t records = 0, matches = 0;
-  std::string status;       // "ok" or the can-not-read reason
+  std::string status;  // "ok" or the can-not-read reason
 };
 
 struct Manifest {
-  std::string tool;                  // the version line, without its newline
-  std::string started, finished;     // UTC, ISO 8601, e.g. 2026-12-10T14:53:07Z
+  std::string tool;                                           // the version line, without its newline
+  std::string started, finished;                              // UTC, ISO 8601, e.g. 2026-12-10T14:53:07Z
   std::vector<std::pair<std::string, std::string>> settings;  // name and value, in order
   std::vector<ManifestFile> files;
   std::vector<std::string> missing;  // month log names not there

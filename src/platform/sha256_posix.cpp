@@ -29,7 +29,7 @@ namespace {
 
 }  // namespace
 
-Sha256::Sha256() : state_(new State) {
+Sha256::Sha256() : state_(std::make_unique<State>()) {
   state_->context = EVP_MD_CTX_new();
   if (state_->context == nullptr) refused("EVP_MD_CTX_new");
   if (EVP_DigestInit_ex(state_->context, EVP_sha256(), nullptr) != 1) refused("EVP_DigestInit_ex");

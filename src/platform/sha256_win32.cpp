@@ -36,7 +36,7 @@ void check(NTSTATUS status, const char* call) {
 
 }  // namespace
 
-Sha256::Sha256() : state_(new State) {
+Sha256::Sha256() : state_(std::make_unique<State>()) {
   check(BCryptOpenAlgorithmProvider(&state_->algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0),
         "BCryptOpenAlgorithmProvider");
   // No buffer given for the hash object: the system allocates it.
