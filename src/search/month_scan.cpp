@@ -256,10 +256,10 @@ struct Scanner final : RecordSink {
       case OpenStatus::opened:
         break;
     }
-    if (output.progress) output.progress->log_started(file_name);
     bool output_ok = true;
     try {
       reader.start(file, &may_be_record);
+      if (output.progress) output.progress->log_started(file_name);
       Chunk chunk;
       while (output_ok && reader.next_chunk(chunk)) {
         output_ok = find_records(chunk, filter, *this);

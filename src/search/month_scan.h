@@ -25,7 +25,7 @@
 // Told how a search advances, to show it to a waiting user.
 class ScanProgress {
  public:
-  // A month log is opened.
+  // A month log is opened, and its size taken: what it grows by is not read.
   virtual void log_started(const std::string& file_name) = 0;
   // bytes more of it were read; matches so far in all months.
   virtual void advanced(std::uint64_t bytes, std::uint64_t matches) = 0;
