@@ -367,7 +367,7 @@ TEST(EndToEndOptions, HelpFitsOneScreen) {
   EXPECT_LE(lines, 24u);
   for (const char* option : {"--dir", "--config", "--start", "--end", "--search", "--all", "--any", "--id",
                              "--from-id", "--to-id", "--conf-id", "--room", "--since", "--until", "--ignore-case",
-                             "--format", "--context", "--no-progress", "--output"}) {
+                             "--format", "--context", "--no-progress", "--output", "--manifest"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
