@@ -7,7 +7,10 @@ draw a progress line there (the log's name, the bytes read, the matches) and
 erase it at the end; with --no-progress, or with standard error in a file, it
 must write nothing there. The results go to a file each time, whole.
 
-Usage: progress_check.py PROGRAM
+Under wine (EMULATOR given) the program's console draws on the terminal with
+escape sequences of its own, which are taken out first.
+
+Usage: progress_check.py PROGRAM [EMULATOR]
 """
 import base64
 import os
@@ -20,6 +23,7 @@ import tempfile
 import time
 
 program = sys.argv[1]
+emulator = sys.argv[2:]
 LOG = "mcu_event_log_2007_01.txt"
 
 
@@ -40,8 +44,9 @@ def run(extra, stderr_on_terminal):
         else:
             err = open(err_path, "wb")
         with open(out_path, "wb") as out:
-            child = subprocess.Popen([program, "--dir", folder, "--start", "2007_01", "--end", "2007_01", "--search",
-                                      "hit"] + extra, stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            args = ["--dir", ("Z:" if emulator else "") + folder, "--start", "2007_01", "--end", "2007_01", "--search",
+                    "hit"] + extra
+            child = subprocess.Popen(emulator + [program] + args, stdin=subprocess.DEVNULL, stdout=out, stderr=err)
         if slave is not None:
             os.close(slave)
         else:
@@ -72,6 +77,10 @@ def run(extra, stderr_on_terminal):
                 shown = f.read()
         with open(out_path, "rb") as f:
             results = f.read().count(b"\n")
+        # A console under wine: the cursor hidden and shown around each
+        # character, and a blank drawn as "clear to the end, one step right".
+        shown = re.sub(rb"\x1b\[K\x1b\[1C", b" ", shown)
+        shown = re.sub(rb"\x1b\[[0-9;?]*[ -/]*[@-~]|\x1b\][^\x07]*\x07", b"", shown)
         return status, shown, results
 
 
@@ -90,7 +99,7 @@ check("status", status == 0, status)
 check("results", results == 301, results)
 check("drawn", (LOG + ": ").encode() in shown and b" MB read, " in shown and b" matches" in shown, shown)
 # Erased: the last thing written is a CR, blanks over the whole line and a CR.
-m = re.search(rb"\r([^\r]*)\r( +)\r$", shown)
+m = re.search(rb"(?:^|\r)([^\r]*)\r( +)\r$", shown)
 check("erased at the end", m is not None and len(m.group(2)) >= len(m.group(1)), shown[-200:])
 
 for what, extra, terminal in (("--no-progress", ["--no-progress"], True), ("standard error in a file", [], False)):
