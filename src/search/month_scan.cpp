@@ -179,6 +179,7 @@ struct Scanner final : RecordSink {
       ++all_matches;
       return emit(head, r.coded, r.text + r.length, length, fields, false, file_name, true);
     }
+    if (records % kSweepEvery == 0) forget_quiet_conversations();
     fields = read_record_fields(head);
     const bool found = is_match(r, head, fields, true, length);
     if (found) {
@@ -217,7 +218,6 @@ struct Scanner final : RecordSink {
     }
     if (talk.before.size() == static_cast<std::size_t>(settings.context)) talk.before.pop_front();
     talk.before.push_back({std::string(r.text, r.length), head.size(), file_name});
-    if (records % kSweepEvery == 0) forget_quiet_conversations();
     return true;
   }
 
