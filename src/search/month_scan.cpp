@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <iterator>
 #include <memory>
 #include <new>
@@ -96,9 +95,25 @@ struct Scanner final : RecordSink {
   };
   // What is known of a conference's conversation.
   struct Conversation {
-    std::deque<KeptRecord> before;  // its last records, at most context
-    int after = 0;                  // records still to print after a match
-    std::uint64_t last_seen = 0;    // the count of records at its last one
+    // Its last records not printed, at most context, oldest at first: a ring
+    // whose strings keep their memory, so keeping a record allocates nothing
+    // once the ring is full.
+    std::vector<KeptRecord> ring;
+    std::size_t first = 0;
+    std::size_t kept = 0;
+    int after = 0;                // records still to print after a match
+    std::uint64_t last_seen = 0;  // the count of records at its last one
+
+    KeptRecord& slot_for_next(std::size_t capacity) {
+      if (ring.size() < capacity && kept == ring.size()) {
+        ++kept;
+        return ring.emplace_back();
+      }
+      if (kept < capacity) return ring[(first + kept++) % ring.size()];
+      KeptRecord& oldest = ring[first];
+      first = (first + 1) % ring.size();
+      return oldest;
+    }
   };
   std::unordered_map<std::string, Conversation> conversations;
 
@@ -195,8 +210,9 @@ struct Scanner final : RecordSink {
     if (found) {
       // The records kept before it first; they use the message's buffer, so
       // the match is decoded again after them.
-      const bool kept_any = !talk.before.empty();
-      for (const KeptRecord& kept : talk.before) {
+      const bool kept_any = talk.kept != 0;
+      for (std::size_t k = 0; k < talk.kept; ++k) {
+        const KeptRecord& kept = talk.ring[(talk.first + k) % talk.ring.size()];
         const std::string_view kept_head(kept.line.data(), kept.coded);
         const char* kept_coded = kept.line.data() + kept.coded;
         const char* kept_end = kept.line.data() + kept.line.size();
@@ -206,7 +222,7 @@ struct Scanner final : RecordSink {
           return false;
         }
       }
-      talk.before.clear();
+      talk.first = talk.kept = 0;
       if (kept_any) length = decode(r.coded, r.text + r.length);
       talk.after = settings.context;
       return emit(head, r.coded, r.text + r.length, length, fields, true, file_name, true);
@@ -216,8 +232,10 @@ struct Scanner final : RecordSink {
       return emit(head, r.coded, r.text + r.length, decode(r.coded, r.text + r.length), fields, true, file_name,
                   false);
     }
-    if (talk.before.size() == static_cast<std::size_t>(settings.context)) talk.before.pop_front();
-    talk.before.push_back({std::string(r.text, r.length), head.size(), file_name});
+    KeptRecord& slot = talk.slot_for_next(static_cast<std::size_t>(settings.context));
+    slot.line.assign(r.text, r.length);
+    slot.coded = head.size();
+    slot.file.assign(file_name);
     return true;
   }
 
