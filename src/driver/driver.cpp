@@ -154,14 +154,10 @@ std::vector<std::pair<std::string, std::string>> manifest_settings(const RunSett
                                                                    const std::string& folder,
                                                                    const CommandLine& line) {
   const SearchSettings& s = run.search;
-  auto month = [](const Month& m) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d_%02d", m.year, m.month);
-    return std::string(text);
-  };
   static const char* const kFormats[] = {"text", "csv", "jsonl", "count"};
   std::vector<std::pair<std::string, std::string>> out = {{"settings_file", path}, {"log_dir", folder},
-                                                          {"start_time", month(s.start)}, {"end_time", month(s.end)}};
+                                                          {"start_time", format_month(s.start)},
+                                                          {"end_time", format_month(s.end)}};
   for (int slot = 0; slot < kSearchSlots; ++slot) {
     out.emplace_back("search" + std::to_string(slot + 1), s.search_strings[static_cast<std::size_t>(slot)]);
   }

@@ -23,10 +23,15 @@ inline unsigned value(const char* p) { return kTable[static_cast<unsigned char>(
 
 }  // namespace
 
-int decode_base64(char* plain, const char* coded) {
-  // Sizes are counted in size_t: a message may be longer than an int can count.
+std::size_t base64_run_length(const char* coded) {
   std::size_t n = 0;
   while (value(coded + n) < kOutside) ++n;
+  return n;
+}
+
+int decode_base64(char* plain, const char* coded) {
+  // Sizes are counted in size_t: a message may be longer than an int can count.
+  const std::size_t n = base64_run_length(coded);
 
   char* out = plain;
   const char* in = coded;

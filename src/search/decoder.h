@@ -3,6 +3,12 @@
 // and stops at the first other byte ('=', CR, LF, NUL, ...). Never fails.
 #pragma once
 
+#include <cstddef>
+
+// The number of alphabet characters at the start of coded: the text that
+// decode_base64 decodes.
+std::size_t base64_run_length(const char* coded);
+
 // Decodes coded into plain, writes a NUL right after the decoded bytes and
 // returns their number (the NUL not counted; a number above INT_MAX is given
 // as INT_MAX, the bytes are all written). For n alphabet characters it

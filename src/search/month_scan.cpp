@@ -16,6 +16,7 @@
 #include "search/case_needles.h"
 #include "search/chunk_needles.h"
 #include "search/decoder.h"
+#include "search/find_bytes.h"
 #include "search/line_reader.h"
 #include "search/record_fields.h"
 #include "search/record_matcher.h"
@@ -33,22 +34,26 @@ const char kLineTooLong[] = "not enough memory for a line this long";
 constexpr std::uint64_t kSweepEvery = 1 << 16;
 constexpr std::uint64_t kContextWindow = 1 << 20;
 
-const char* find_in(const char* text, std::size_t length, const char* needle, std::size_t needle_length) {
-  const std::size_t at = std::string_view(text, length).find(std::string_view(needle, needle_length));
-  return at == std::string_view::npos ? nullptr : text + at;
-}
-
-bool is_base64_char(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
-}
-
-// The base64 text of a message as it stands in the line: the alphabet's
-// characters, then any "=" padding.
+// The base64 text of a message as it stands in the line: what the decoder
+// decodes, then any "=" padding. The line's end is no alphabet character.
 std::string_view coded_text(const char* coded, const char* end) {
-  const char* p = coded;
-  while (p != end && is_base64_char(*p)) ++p;
+  const char* p = coded + base64_run_length(coded);
   while (p != end && *p == '=') ++p;
   return {coded, static_cast<std::size_t>(p - coded)};
+}
+
+// Calls visit(year, month) for each month from start to end, in order, while
+// it returns true; false when it stopped the walk.
+template <class Visit>
+bool for_each_month(const Month& start, const Month& end, Visit visit) {
+  for (int year = start.year; year <= end.year; ++year) {
+    const int first = year == start.year ? start.month : 1;
+    const int last = year == end.year ? end.month : 12;
+    for (int month = first; month <= last; ++month) {
+      if (!visit(year, month)) return false;
+    }
+  }
+  return true;
 }
 
 // Hashes and counts the bytes searched.
@@ -154,7 +159,7 @@ struct Scanner final : RecordSink {
     if (!r.message_may_match) return false;
     // With every record visited, the finder has not looked for the id.
     if (visit_every_record && !id_needle.empty() &&
-        !has_whole_id(r.text, r.length, id_needle.c_str(), id_needle.size(), &find_in)) {
+        !has_whole_id(r.text, r.length, id_needle.c_str(), id_needle.size(), &find_bytes)) {
       return false;
     }
     if (settings.filters_records()) {
@@ -163,6 +168,11 @@ struct Scanner final : RecordSink {
     }
     length = decode(r.coded, r.text + r.length);
     return matcher.message_matches(std::string_view(message.data(), length));
+  }
+
+  void count_match() {
+    ++matches;
+    ++all_matches;
   }
 
   // Hands a record to the writer. False when the output has failed.
@@ -190,17 +200,13 @@ struct Scanner final : RecordSink {
     std::size_t length = 0;
     if (settings.context == 0) {
       if (!is_match(r, head, fields, false, length)) return true;
-      ++matches;
-      ++all_matches;
+      count_match();
       return emit(head, r.coded, r.text + r.length, length, fields, false, file_name, true);
     }
     if (records % kSweepEvery == 0) forget_quiet_conversations();
     fields = read_record_fields(head);
     const bool found = is_match(r, head, fields, true, length);
-    if (found) {
-      ++matches;
-      ++all_matches;
-    }
+    if (found) count_match();
     // A record of no conference is in no conversation.
     if (!fields.conf_id.present) {
       return !found || emit(head, r.coded, r.text + r.length, length, fields, true, file_name, true);
@@ -300,45 +306,37 @@ bool scan_one_log(const ScanTask& task, const std::string& path) { return Scanne
 
 std::uint64_t log_bytes(const std::string& directory, const Month& start, const Month& end) {
   std::uint64_t total = 0;
-  for (int year = start.year; year <= end.year; ++year) {
-    const int first = year == start.year ? start.month : 1;
-    const int last = year == end.year ? end.month : 12;
-    for (int month = first; month <= last; ++month) {
-      std::uint64_t size = 0;
-      if (platform_path_size(month_log_path(directory, year, month), size)) total += size;
-    }
-  }
+  for_each_month(start, end, [&](int year, int month) {
+    std::uint64_t size = 0;
+    if (platform_path_size(month_log_path(directory, year, month), size)) total += size;
+    return true;
+  });
   return total;
 }
 
 bool scan_event_logs(const ScanTask& task) {
-  const Month& start = task.settings.start;
-  const Month& end = task.settings.end;
   Scanner scanner(task);
   scanner.writer->start();
-  for (int year = start.year; year <= end.year; ++year) {
-    const int first = year == start.year ? start.month : 1;
-    const int last = year == end.year ? end.month : 12;
-    for (int month = first; month <= last; ++month) {
-      bool exists = false;
-      const bool written = scanner.scan_log(month_log_path(task.directory, year, month), &exists);
-      scanner.writer->month_done({year, month}, exists, scanner.matches);
-      if (task.output.audit != nullptr) {
-        LogAudit entry;
-        entry.name = scanner.file_name;
-        entry.exists = exists;
-        entry.bytes = scanner.hasher->bytes;
-        entry.sha256 = scanner.hasher->hash.hex_digest();
-        entry.records = scanner.month_records;
-        entry.matches = scanner.matches;
-        entry.cannot_read = scanner.cannot_read;
-        scanner.hasher->bytes = 0;
-        task.output.audit->push_back(entry);
-      }
-      // A message flushes the results first, which can fail there too.
-      if (!written || std::ferror(task.output.results)) return false;
+  const bool walked = for_each_month(task.settings.start, task.settings.end, [&](int year, int month) {
+    bool exists = false;
+    const bool written = scanner.scan_log(month_log_path(task.directory, year, month), &exists);
+    scanner.writer->month_done({year, month}, exists, scanner.matches);
+    if (task.output.audit != nullptr) {
+      LogAudit entry;
+      entry.name = scanner.file_name;
+      entry.exists = exists;
+      entry.bytes = scanner.hasher->bytes;
+      entry.sha256 = scanner.hasher->hash.hex_digest();
+      entry.records = scanner.month_records;
+      entry.matches = scanner.matches;
+      entry.cannot_read = scanner.cannot_read;
+      scanner.hasher->bytes = 0;
+      task.output.audit->push_back(entry);
     }
-  }
+    // A message flushes the results first, which can fail there too.
+    return written && !std::ferror(task.output.results);
+  });
+  if (!walked) return false;
   scanner.writer->finish();
   return !std::ferror(task.output.results);
 }

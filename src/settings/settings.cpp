@@ -7,6 +7,7 @@ namespace {
 
 const char kSection[] = "Config";
 
+const char kMonth[] = "%04d_%02d";
 const char kAnnounceRange[] = "Search instant message between %04d_%02d and %04d_%02d";
 const char kAnnounceId[] = " for id %s";
 const char kAnnounceTarget[] = ",target: '%s'";
@@ -31,24 +32,6 @@ std::string format(const char* pattern, Args... args) {
   return out;
 }
 
-}  // namespace
-
-bool is_all_mode(const std::string& multi_search) {
-  const std::string& m = multi_search;
-  return m.size() == 3 && (m[0] == 'a' || m[0] == 'A') && (m[1] == 'n' || m[1] == 'N') && (m[2] == 'd' || m[2] == 'D');
-}
-
-bool parse_month(const char* text, Month& month) {
-  int y = 0;
-  int m = 0;
-  if (std::sscanf(text, "%04d_%02d", &y, &m) != 2) return false;
-  if (y < 1999 || y > 50000 || m < 1 || m > 12) return false;
-  month = {y, m};
-  return true;
-}
-
-namespace {
-
 // True when text equals word (lower case) in any ASCII letter case.
 bool equals_in_any_case(const std::string& text, const char* word) {
   std::size_t i = 0;
@@ -60,6 +43,23 @@ bool equals_in_any_case(const std::string& text, const char* word) {
   }
   return i == text.size();
 }
+
+}  // namespace
+
+bool is_all_mode(const std::string& multi_search) { return equals_in_any_case(multi_search, "and"); }
+
+std::string format_month(const Month& month) { return format(kMonth, month.year, month.month); }
+
+bool parse_month(const char* text, Month& month) {
+  int y = 0;
+  int m = 0;
+  if (std::sscanf(text, "%04d_%02d", &y, &m) != 2) return false;
+  if (y < 1999 || y > 50000 || m < 1 || m > 12) return false;
+  month = {y, m};
+  return true;
+}
+
+namespace {
 
 bool parse_format(const std::string& text, OutputFormat& format) {
   static const struct {

@@ -109,6 +109,9 @@ SettingsReading read_search_settings(const SettingsFile& file, const SettingOver
 // 50000 and the month 1 to 12.
 bool parse_month(const char* text, Month& month);
 
+// A month as YYYY_MM.
+std::string format_month(const Month& month);
+
 // True when a multi_search value asks for all-mode: "and" in any ASCII case.
 bool is_all_mode(const std::string& multi_search);
 
